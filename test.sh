@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with warnings as errors and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libbenchmark-dev
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELMIRO_WERROR=ON -DVELMIRO_TESTS=ON -DVELMIRO_BENCHMARKS=ON
+cmake --build build --parallel
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure --parallel 2

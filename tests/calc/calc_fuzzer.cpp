@@ -1,0 +1,52 @@
+// Feeds arbitrary bytes through the text conversion and arbitrary F, B, D
+// through the generator law. Only CalcError may escape the library; anything
+// else, a crash or a sanitizer report is a finding.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "velmiro/calc.h"
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) std::abort();
+}
+
+void fuzzText(std::string_view text) {
+    try {
+        const std::int32_t value = velmiro::integerFromText(text);
+        // Whatever was accepted must read back the same from its plain form.
+        check(velmiro::integerFromText(velmiro::textOfInteger(value)) == value);
+    } catch (const velmiro::CalcError&) {
+    }
+}
+
+void fuzzGenerator(const std::uint8_t* data) {
+    std::int32_t frequency;
+    std::int32_t rate;
+    std::int16_t divisor;
+    std::memcpy(&frequency, data, sizeof frequency);
+    std::memcpy(&rate, data + 4, sizeof rate);
+    std::memcpy(&divisor, data + 8, sizeof divisor);
+    try {
+        const velmiro::GeneratorResult r = velmiro::computeGenerator(frequency, rate, divisor);
+        check(r.outcome == velmiro::Outcome::TooLow ? r.registerValue < 1 : r.registerValue >= 1);
+        if (r.outcome == velmiro::Outcome::Computed) {
+            check(std::isfinite(r.deviation.percent));
+            check(r.deviation.outOfTolerance == (std::fabs(r.deviation.percent) >= 1.0f));
+            check(!velmiro::textOfDeviation(r.deviation.percent).empty());
+        }
+    } catch (const velmiro::CalcError&) {
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzzText(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (size >= 10) fuzzGenerator(data);
+    return 0;
+}
