@@ -21,5 +21,5 @@ ensure_packages() {
         "${missing[@]}" >/dev/null
 }
 
-# What building the program needs.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
+# What building and running the program needs (Liberation Sans keeps the classic widths).
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2)

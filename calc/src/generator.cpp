@@ -26,7 +26,9 @@ constexpr ErrorText errorText(CalcErrorKind kind) {
     return {0, ""};
 }
 
-[[noreturn]] void fail(CalcErrorKind kind) { throw CalcError(kind); }
+[[noreturn]] void fail(CalcErrorKind kind) {
+    throw CalcError(kind);
+}
 
 // A quotient with a zero divisor: x / 0 is a division by zero, 0 / 0 an
 // invalid operation, which the generator law reports as an overflow.
@@ -38,8 +40,10 @@ constexpr ErrorText errorText(CalcErrorKind kind) {
 double roundHalfEven(double x) {
     const double down = std::floor(x);
     const double rest = x - down;  // exact for every finite double
-    if (rest > 0.5) return down + 1.0;
-    if (rest < 0.5) return down;
+    if (rest > 0.5)
+        return down + 1.0;
+    if (rest < 0.5)
+        return down;
     return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
 }
 
@@ -65,9 +69,13 @@ Int checkedNarrow(std::int64_t wide) {
 CalcError::CalcError(CalcErrorKind kind)
     : std::runtime_error(errorText(kind).description), kind_(kind) {}
 
-int CalcError::number() const noexcept { return errorText(kind_).number; }
+int CalcError::number() const noexcept {
+    return errorText(kind_).number;
+}
 
-const char* CalcError::description() const noexcept { return errorText(kind_).description; }
+const char* CalcError::description() const noexcept {
+    return errorText(kind_).description;
+}
 
 std::string modeKeyOf(const GeneratorMode& mode) {
     return std::to_string(mode.sync) + std::to_string(mode.brg16) + std::to_string(mode.brgh);
@@ -88,15 +96,18 @@ std::int16_t divisorForKey(std::string_view key) {
         {"110", 4},
     }};
     for (const Row& row : rows) {
-        if (row.key == key) return row.divisor;
+        if (row.key == key)
+            return row.divisor;
     }
     return 0;
 }
 
 std::int16_t registerValueFor(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {
-    if (rate == 0) failZeroDivisor(frequency == 0);
+    if (rate == 0)
+        failZeroDivisor(frequency == 0);
     const double perRate = static_cast<double>(frequency) / static_cast<double>(rate);
-    if (divisor == 0) failZeroDivisor(perRate == 0.0);
+    if (divisor == 0)
+        failZeroDivisor(perRate == 0.0);
     const double q = perRate / static_cast<double>(divisor) - 1.0;
     return toIntChecked<std::int16_t>(roundHalfEven(q));
 }
@@ -107,16 +118,17 @@ std::int32_t achievedRateFor(std::int32_t frequency, std::int16_t registerValue,
     // generator, so (n + 1) * D above 32767 is an overflow, not a bigger divisor.
     const auto next = checkedNarrow<std::int16_t>(std::int64_t{registerValue} + 1);
     const auto product = checkedNarrow<std::int16_t>(std::int64_t{next} * divisor);
-    if (product == 0) failZeroDivisor(frequency == 0);
+    if (product == 0)
+        failZeroDivisor(frequency == 0);
     const double rate = static_cast<double>(frequency) / static_cast<double>(product);
     return toIntChecked<std::int32_t>(roundHalfEven(rate));
 }
 
 Deviation deviationFor(std::int32_t achievedRate, std::int32_t rate) {
     const auto difference = checkedNarrow<std::int32_t>(std::int64_t{achievedRate} - rate);
-    if (rate == 0) failZeroDivisor(difference == 0);
-    const double percent =
-        static_cast<double>(difference) / static_cast<double>(rate) * 100.0;
+    if (rate == 0)
+        failZeroDivisor(difference == 0);
+    const double percent = static_cast<double>(difference) / static_cast<double>(rate) * 100.0;
     if (!std::isfinite(percent) || std::fabs(percent) > static_cast<double>(FLT_MAX)) {
         fail(CalcErrorKind::Overflow);
     }
@@ -128,7 +140,8 @@ Deviation deviationFor(std::int32_t achievedRate, std::int32_t rate) {
 GeneratorResult computeGenerator(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {
     GeneratorResult result;
     result.registerValue = registerValueFor(frequency, rate, divisor);
-    if (isTooLow(result.registerValue)) return result;
+    if (isTooLow(result.registerValue))
+        return result;
     result.achievedRate = achievedRateFor(frequency, result.registerValue, divisor);
     result.deviation = deviationFor(result.achievedRate, rate);
     result.outcome = Outcome::Computed;

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 
 #include "velmiro/calc.h"
@@ -13,14 +13,22 @@ namespace {
 constexpr char groupSeparator = '.';
 constexpr char decimalSeparator = ',';
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-[[noreturn]] void typeMismatch() { throw CalcError(CalcErrorKind::TypeMismatch); }
+[[noreturn]] void typeMismatch() {
+    throw CalcError(CalcErrorKind::TypeMismatch);
+}
 
 std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -45,15 +53,18 @@ std::string integerDigits(std::string_view part) {
             typeMismatch();
         }
     }
-    if (groupLength == 0 || (grouped && groupLength != 3)) typeMismatch();
+    if (groupLength == 0 || (grouped && groupLength != 3))
+        typeMismatch();
     return digits;
 }
 
 // Whether the fraction .digits lies above one half, exactly on it, or below.
 int compareWithHalf(std::string_view digits) {
-    if (digits.front() != '5') return digits.front() > '5' ? 1 : -1;
+    if (digits.front() != '5')
+        return digits.front() > '5' ? 1 : -1;
     for (char c : digits.substr(1)) {
-        if (c != '0') return 1;
+        if (c != '0')
+            return 1;
     }
     return 0;
 }
@@ -72,9 +83,11 @@ std::int32_t integerFromText(std::string_view text) {
     std::string_view fraction;
     if (comma != std::string_view::npos) {
         fraction = text.substr(comma + 1);
-        if (fraction.empty()) typeMismatch();
+        if (fraction.empty())
+            typeMismatch();
         for (char c : fraction) {
-            if (!isDigit(c)) typeMismatch();
+            if (!isDigit(c))
+                typeMismatch();
         }
     }
 
@@ -86,20 +99,25 @@ std::int32_t integerFromText(std::string_view text) {
     }
     if (!fraction.empty()) {
         const int half = compareWithHalf(fraction);
-        if (half > 0 || (half == 0 && magnitude % 2 == 1)) ++magnitude;
+        if (half > 0 || (half == 0 && magnitude % 2 == 1))
+            ++magnitude;
     }
 
     const std::uint64_t limit =
         negative ? std::uint64_t{1} << 31 : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
-    if (magnitude > limit) throw CalcError(CalcErrorKind::Overflow);
+    if (magnitude > limit)
+        throw CalcError(CalcErrorKind::Overflow);
     const auto value = static_cast<std::int64_t>(magnitude);
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-std::string textOfInteger(std::int32_t value) { return std::to_string(value); }
+std::string textOfInteger(std::int32_t value) {
+    return std::to_string(value);
+}
 
 std::string textOfDeviation(float percent) {
-    if (!std::isfinite(percent)) throw CalcError(CalcErrorKind::Overflow);
+    if (!std::isfinite(percent))
+        throw CalcError(CalcErrorKind::Overflow);
     // A float times 100 is exact in a double, so the rounding sees the true value.
     const double hundredths = std::round(std::fabs(static_cast<double>(percent)) * 100.0);
     char buffer[64];
@@ -111,7 +129,8 @@ std::string textOfDeviation(float percent) {
     text += digits.substr(0, units);
     text += decimalSeparator;
     text += digits[units];
-    if (digits[units + 1] != '0') text += digits[units + 1];
+    if (digits[units + 1] != '0')
+        text += digits[units + 1];
     return text;
 }
 

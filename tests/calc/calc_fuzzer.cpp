@@ -12,7 +12,8 @@
 namespace {
 
 void check(bool condition) {
-    if (!condition) std::abort();
+    if (!condition)
+        std::abort();
 }
 
 void fuzzText(std::string_view text) {
@@ -47,6 +48,7 @@ void fuzzGenerator(const std::uint8_t* data) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzzText(std::string_view(reinterpret_cast<const char*>(data), size));
-    if (size >= 10) fuzzGenerator(data);
+    if (size >= 10)
+        fuzzGenerator(data);
     return 0;
 }

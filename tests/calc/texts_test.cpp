@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <limits>
-#include <string>
 
+#include "failure_of.h"
 #include "velmiro/calc.h"
 
 namespace velmiro {
 namespace {
+
+constexpr std::int32_t int32Min = std::numeric_limits<std::int32_t>::min();
 
 TEST(IntegerFromText, AcceptedForms) {
     struct Case {
@@ -17,28 +19,22 @@ TEST(IntegerFromText, AcceptedForms) {
     const Case cases[] = {
         {"20.000.000", 20000000},
         {"19.200", 19200},
-        {"1.000.000", 1000000},
-        {"115.200", 115200},
         {"9600", 9600},
-        {"0", 0},
         {"007", 7},
         {"-5", -5},
         {"+7", 7},
         {" \t42\t ", 42},
         {"2147483647", 2147483647},
-        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
-        {"-2.147.483.648", std::numeric_limits<std::int32_t>::min()},
+        {"-2147483648", int32Min},
+        {"-2.147.483.648", int32Min},
         {"1.000,4", 1000},
-        {"2,5", 2},  // decimal ties go to the even neighbour
+        // decimal parts round to the nearest integer, ties to the even one
+        {"2,5", 2},
         {"3,5", 4},
         {"-2,5", -2},
-        {"-3,5", -4},
-        {"2,500", 2},
         {"2,5000001", 3},
-        {"2,4999999", 2},
-        {"0,5", 0},
         {"2147483646,5", 2147483646},
-        {"-2147483648,5", std::numeric_limits<std::int32_t>::min()},
+        {"-2147483648,5", int32Min},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(integerFromText(c.text), c.value) << '"' << c.text << '"';
@@ -46,58 +42,36 @@ TEST(IntegerFromText, AcceptedForms) {
 }
 
 TEST(IntegerFromText, RejectedForms) {
-    struct Case {
-        const char* text;
-        CalcErrorKind kind;
+    const char* mismatches[] = {
+        "",
+        "19.2" /* not a silent 192 */,
+        "1.0.0",
+        "1234.567",
+        ".500",
+        "1..000",
+        "5,",
+        ",5",
+        "1,000.5",
+        "1 000",
+        "- 5",
+        "1e3",
+        "20 MHz",
+        "\xd9\xa1\xd9\xa2" /* Arabic-Indic 12 */,
+        "99999999999999999999999x" /* malformed before too large */,
     };
-    using K = CalcErrorKind;
-    const Case cases[] = {
-        {"", K::TypeMismatch},
-        {"   ", K::TypeMismatch},
-        {"19.2", K::TypeMismatch},  // not a silent 192
-        {"1.0.0", K::TypeMismatch},
-        {"1.0000", K::TypeMismatch},
-        {"1234.567", K::TypeMismatch},
-        {".500", K::TypeMismatch},
-        {"500.", K::TypeMismatch},
-        {"1..000", K::TypeMismatch},
-        {"5,", K::TypeMismatch},
-        {",5", K::TypeMismatch},
-        {"1,000.5", K::TypeMismatch},
-        {"5,5,5", K::TypeMismatch},
-        {"1 000", K::TypeMismatch},
-        {"- 5", K::TypeMismatch},
-        {"--5", K::TypeMismatch},
-        {"-", K::TypeMismatch},
-        {"5-", K::TypeMismatch},
-        {"0x10", K::TypeMismatch},
-        {"1e3", K::TypeMismatch},
-        {"12a", K::TypeMismatch},
-        {"20 MHz", K::TypeMismatch},
-        {"\xd9\xa1\xd9\xa2", K::TypeMismatch},  // Arabic-Indic digits
-        {"99999999999999999999999x", K::TypeMismatch},
-        {"2147483648", K::Overflow},
-        {"-2147483649", K::Overflow},
-        {"3000000000", K::Overflow},
-        {"2147483647,5", K::Overflow},  // ties up to the even 2147483648
-        {"2147483647,51", K::Overflow},
-        {"-9.999.999.999.999.999.999.999", K::Overflow},
-        {"123456789012345678901234567890123456789012345678901234567890", K::Overflow},
+    const char* overflows[] = {
+        "2147483648",
+        "-2147483649",
+        "2147483647,5" /* ties up to the even 2147483648 */,
+        "-9.999.999.999.999.999.999.999",
+        "123456789012345678901234567890123456789012345678901234567890",
     };
-    for (const Case& c : cases) {
-        try {
-            const std::int32_t value = integerFromText(c.text);
-            ADD_FAILURE() << '"' << c.text << "\" gave " << value;
-        } catch (const CalcError& e) {
-            EXPECT_EQ(e.kind(), c.kind) << '"' << c.text << '"';
-        }
+    for (const char* text : mismatches) {
+        EXPECT_EQ(failureOf([&] { integerFromText(text); }), CalcErrorKind::TypeMismatch) << text;
     }
-}
-
-TEST(TextOfInteger, PlainDigits) {
-    EXPECT_EQ(textOfInteger(19231), "19231");
-    EXPECT_EQ(textOfInteger(-1), "-1");
-    EXPECT_EQ(textOfInteger(std::numeric_limits<std::int32_t>::min()), "-2147483648");
+    for (const char* text : overflows) {
+        EXPECT_EQ(failureOf([&] { integerFromText(text); }), CalcErrorKind::Overflow) << text;
+    }
 }
 
 TEST(TextOfDeviation, PatternWithOneOrTwoDecimals) {
@@ -106,37 +80,18 @@ TEST(TextOfDeviation, PatternWithOneOrTwoDecimals) {
         const char* text;
     };
     const Case cases[] = {
-        {0.16145833f, "0,16"},
-        {-1.3541666f, "-1,35"},
-        {16.667f, "16,67"},
-        {0.0f, "0,0"},
-        {2.0f, "2,0"},
-        {0.5f, "0,5"},
-        {-0.0f, "0,0"},      // no sign on zero
-        {-0.004f, "0,0"},    // rounds to zero: no sign either
-        {-0.005f, "0,0"},    // the float lies just below 0.005: rounds to zero
-        {-0.006f, "-0,01"},
-        {0.125f, "0,13"},    // an exact binary tie rounds away from zero
-        {-0.125f, "-0,13"},
-        {0.105f, "0,1"},     // the float lies just below 0.105
-        {0.995f, "1,0"},
-        {99.999f, "100,0"},
-        {1e10f, "10000000000,0"},
+        {0.16145833f, "0,16"}, {-1.3541666f, "-1,35"}, {16.667f, "16,67"},       {0.0f, "0,0"},
+        {0.5f, "0,5"},         {99.999f, "100,0"},     {1e10f, "10000000000,0"}, {-0.0f, "0,0"},
+        {-0.004f, "0,0"},                         // zero, or rounded to zero: no sign
+        {-0.005f, "0,0"},                         // the float lies just below 0.005
+        {-0.006f, "-0,01"},    {0.125f, "0,13"},  // an exact binary tie rounds away from zero
+        {0.105f, "0,1"},                          // the float lies just below 0.105
     };
     for (const Case& c : cases) {
         EXPECT_EQ(textOfDeviation(c.value), c.text) << c.value;
     }
-}
-
-TEST(TextOfDeviation, NonFiniteIsAnOverflow) {
-    for (float v : {std::nanf(""), std::numeric_limits<float>::infinity(),
-                    -std::numeric_limits<float>::infinity()}) {
-        try {
-            textOfDeviation(v);
-            ADD_FAILURE() << v;
-        } catch (const CalcError& e) {
-            EXPECT_EQ(e.kind(), CalcErrorKind::Overflow);
-        }
+    for (float v : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
+        EXPECT_EQ(failureOf([&] { textOfDeviation(v); }), CalcErrorKind::Overflow);
     }
 }
 

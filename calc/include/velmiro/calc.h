@@ -16,14 +16,14 @@ enum class CalcErrorKind { TypeMismatch, Overflow, DivisionByZero };
 // The one failure of the calculation. It carries the classic runtime error
 // number and its Italian description so that a desktop report can show both.
 class CalcError : public std::runtime_error {
-public:
+  public:
     explicit CalcError(CalcErrorKind kind);
 
     CalcErrorKind kind() const noexcept { return kind_; }
     int number() const noexcept;               // 13, 6 or 11
     const char* description() const noexcept;  // UTF-8, same text as what()
 
-private:
+  private:
     CalcErrorKind kind_;
 };
 
@@ -66,7 +66,9 @@ struct GeneratorResult {
 std::int16_t registerValueFor(std::int32_t frequency, std::int32_t rate, std::int16_t divisor);
 
 // Below 1 the generator cannot reach the rate: nothing more is computed.
-constexpr bool isTooLow(std::int16_t registerValue) { return registerValue < 1; }
+constexpr bool isTooLow(std::int16_t registerValue) {
+    return registerValue < 1;
+}
 
 // Achieved rate A = round(F / ((n + 1) * D)), ties to even; (n + 1) * D must fit 16 bits.
 std::int32_t achievedRateFor(std::int32_t frequency, std::int16_t registerValue,
