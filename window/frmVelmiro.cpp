@@ -27,7 +27,7 @@ QString text(const std::string& utf8) {
 // What the window's layout file cannot say: a fractional point size, the
 // system colour behind the results, the window's buttons.
 void completeLayout(frmVelmiro& window, Ui::frmVelmiro& ui) {
-    // Where the classic font is missing, prefer faces of the same widths so
+    // Where the classic font is missing, prefer faces of similar widths so
     // that the fixed layout does not clip, then the system's sans serif.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
