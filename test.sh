@@ -3,7 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libbenchmark-dev
+# dpkg-dev and file let `cpack -G DEB` work out the package's library dependencies.
+ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libbenchmark-dev dpkg-dev file
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMIRO_WERROR=ON -DVELMIRO_TESTS=ON -DVELMIRO_BENCHMARKS=ON
