@@ -106,6 +106,7 @@ int main(int argc, char* argv[]) {
         setenv("XDG_RUNTIME_DIR", runtimeDir, 1);
     }
 
+    int status = 0;
     try {
         for (const auto& s : series) {
             launch(s.program);  // warms the page cache and the font cache
@@ -121,10 +122,13 @@ int main(int argc, char* argv[]) {
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
-        if (ownRuntimeDir) {
-            rmdir(runtimeDir);
-        }
-        return 1;
+        status = 1;
+    }
+    if (ownRuntimeDir) {
+        rmdir(runtimeDir);
+    }
+    if (status != 0) {
+        return status;
     }
 
     const double baseMs = median(series[0].ms);
@@ -138,8 +142,5 @@ int main(int argc, char* argv[]) {
         const double mib = median(s.mib);
         std::printf("%-24s %9.2f %9.2f %11.2f %11.3f %11.3f\n", name.c_str(), ms,
                     *std::min_element(s.ms.begin(), s.ms.end()), mib, ms / baseMs, mib / baseMib);
-    }
-    if (ownRuntimeDir) {
-        rmdir(runtimeDir);
     }
 }
