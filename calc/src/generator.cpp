@@ -3,9 +3,61 @@
 #include <cmath>
 #include <limits>
 
+#include "law.h"
 #include "velmiro/calc.h"
 
 namespace velmiro {
+
+using law::fail;
+using law::failZeroDivisor;
+using law::roundHalfEven;
+
+namespace law {
+
+[[noreturn]] void fail(CalcErrorKind kind) {
+    throw CalcError(kind);
+}
+
+[[noreturn]] void failZeroDivisor(bool dividendIsZero) {
+    fail(dividendIsZero ? CalcErrorKind::Overflow : CalcErrorKind::DivisionByZero);
+}
+
+double registerQuotient(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {
+    if (rate == 0)
+        failZeroDivisor(frequency == 0);
+    const double perRate = static_cast<double>(frequency) / static_cast<double>(rate);
+    if (divisor == 0)
+        failZeroDivisor(perRate == 0.0);
+    return perRate / static_cast<double>(divisor) - 1.0;
+}
+
+double roundHalfEven(double x) {
+    const double down = std::floor(x);
+    const double rest = x - down;  // exact for every finite double
+    if (rest > 0.5)
+        return down + 1.0;
+    if (rest < 0.5)
+        return down;
+    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
+}
+
+double rateOf(std::int32_t frequency, std::int64_t product) {
+    if (product == 0)
+        failZeroDivisor(frequency == 0);
+    return static_cast<double>(frequency) / static_cast<double>(product);
+}
+
+double percentOff(std::int64_t difference, std::int64_t base) {
+    if (base == 0)
+        failZeroDivisor(difference == 0);
+    return static_cast<double>(difference) / static_cast<double>(base) * 100.0;
+}
+
+bool withinTolerance(double percent, double tolerancePercent) {
+    return std::fabs(percent) < tolerancePercent;
+}
+
+}  // namespace law
 
 namespace {
 
@@ -22,29 +74,10 @@ constexpr ErrorText errorText(CalcErrorKind kind) {
             return {6, "Overflow"};
         case CalcErrorKind::DivisionByZero:
             return {11, "Divisione per zero"};
+        case CalcErrorKind::Ambiguous:
+            return {13, "Tipo non corrispondente"};
     }
     return {0, ""};
-}
-
-[[noreturn]] void fail(CalcErrorKind kind) {
-    throw CalcError(kind);
-}
-
-// A quotient with a zero divisor: x / 0 is a division by zero, 0 / 0 an
-// invalid operation, which the generator law reports as an overflow.
-[[noreturn]] void failZeroDivisor(bool dividendIsZero) {
-    fail(dividendIsZero ? CalcErrorKind::Overflow : CalcErrorKind::DivisionByZero);
-}
-
-// Nearest integer, ties to the even neighbour, independent of the FPU mode.
-double roundHalfEven(double x) {
-    const double down = std::floor(x);
-    const double rest = x - down;  // exact for every finite double
-    if (rest > 0.5)
-        return down + 1.0;
-    if (rest < 0.5)
-        return down;
-    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
 }
 
 template <typename Int>
@@ -81,60 +114,64 @@ std::string modeKeyOf(const GeneratorMode& mode) {
     return std::to_string(mode.sync) + std::to_string(mode.brg16) + std::to_string(mode.brgh);
 }
 
-std::int16_t divisorForKey(std::string_view key) {
-    struct Row {
-        std::string_view key;
-        std::int16_t divisor;
-    };
-    // SYNC together with BRGH has no row: the window never lets both be set.
-    static constexpr std::array<Row, 6> rows{{
-        {"000", 64},
-        {"001", 16},
-        {"010", 16},
-        {"011", 4},
-        {"100", 4},
-        {"110", 4},
-    }};
-    for (const Row& row : rows) {
-        if (row.key == key)
-            return row.divisor;
+namespace {
+
+// SYNC together with BRGH has no row: the window never lets both be set.
+constexpr std::array<ModeInfo, 6> modes{{
+    {"000", {0, 0, 0}, 64},
+    {"001", {0, 0, 1}, 16},
+    {"010", {0, 1, 0}, 16},
+    {"011", {0, 1, 1}, 4},
+    {"100", {1, 0, 0}, 4},
+    {"110", {1, 1, 0}, 4},
+}};
+
+}  // namespace
+
+std::span<const ModeInfo> modeTable() {
+    return modes;
+}
+
+const ModeInfo* findMode(std::string_view key) {
+    for (const ModeInfo& mode : modes) {
+        if (mode.key == key)
+            return &mode;
     }
-    return 0;
+    return nullptr;
+}
+
+std::int16_t divisorForKey(std::string_view key) {
+    const ModeInfo* mode = findMode(key);
+    return mode != nullptr ? mode->divisor : std::int16_t{0};
+}
+
+std::int64_t registerMaximum(const GeneratorMode& mode) {
+    return mode.brg16 != 0 ? 65535 : 255;
 }
 
 std::int16_t registerValueFor(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {
-    if (rate == 0)
-        failZeroDivisor(frequency == 0);
-    const double perRate = static_cast<double>(frequency) / static_cast<double>(rate);
-    if (divisor == 0)
-        failZeroDivisor(perRate == 0.0);
-    const double q = perRate / static_cast<double>(divisor) - 1.0;
-    return toIntChecked<std::int16_t>(roundHalfEven(q));
+    return toIntChecked<std::int16_t>(
+        roundHalfEven(law::registerQuotient(frequency, rate, divisor)));
 }
 
 std::int32_t achievedRateFor(std::int32_t frequency, std::int16_t registerValue,
                              std::int16_t divisor) {
-    // Both the increment and the product live in 16 bits on the original
-    // generator, so (n + 1) * D above 32767 is an overflow, not a bigger divisor.
+    // The window's generator keeps the increment and the product in 16 bits, so
+    // (n + 1) * D above 32767 is an overflow, not a bigger divisor.
     const auto next = checkedNarrow<std::int16_t>(std::int64_t{registerValue} + 1);
     const auto product = checkedNarrow<std::int16_t>(std::int64_t{next} * divisor);
-    if (product == 0)
-        failZeroDivisor(frequency == 0);
-    const double rate = static_cast<double>(frequency) / static_cast<double>(product);
-    return toIntChecked<std::int32_t>(roundHalfEven(rate));
+    return toIntChecked<std::int32_t>(roundHalfEven(law::rateOf(frequency, product)));
 }
 
 Deviation deviationFor(std::int32_t achievedRate, std::int32_t rate) {
     const auto difference = checkedNarrow<std::int32_t>(std::int64_t{achievedRate} - rate);
-    if (rate == 0)
-        failZeroDivisor(difference == 0);
-    const double percent = static_cast<double>(difference) / static_cast<double>(rate) * 100.0;
+    const double percent = law::percentOff(difference, rate);
     if (!std::isfinite(percent) || std::fabs(percent) > static_cast<double>(FLT_MAX)) {
         fail(CalcErrorKind::Overflow);
     }
     // The verdict is taken on the stored float, so 0.99999999 % counts as 1 %.
     const auto stored = static_cast<float>(percent);
-    return {stored, std::fabs(stored) >= 1.0f};
+    return {stored, !law::withinTolerance(stored, 1.0)};
 }
 
 GeneratorResult computeGenerator(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {

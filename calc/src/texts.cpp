@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <optional>
+#include <string>
 
 #include "velmiro/calc.h"
 
@@ -32,6 +34,13 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
+// A number as read: sign, integer digits without separators, fraction digits.
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    std::string fraction;
+};
+
 // Digits of the integer part, plain ("1000000") or grouped ("1.000.000").
 // Returns the digits with the separators removed.
 std::string integerDigits(std::string_view part) {
@@ -58,6 +67,74 @@ std::string integerDigits(std::string_view part) {
     return digits;
 }
 
+std::string_view takeSign(std::string_view text, bool& negative) {
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// Digits after a decimal separator: at least one, nothing else.
+std::string fractionDigits(std::string_view fraction) {
+    if (fraction.empty() || !std::all_of(fraction.begin(), fraction.end(), isDigit))
+        typeMismatch();
+    return std::string(fraction);
+}
+
+// The Italian reading: "." groups thousands, "," separates decimals.
+Decimal readItalian(std::string_view text) {
+    Decimal d;
+    text = takeSign(text, d.negative);
+    const std::size_t comma = text.find(decimalSeparator);
+    d.digits = integerDigits(text.substr(0, comma));
+    if (comma != std::string_view::npos)
+        d.fraction = fractionDigits(text.substr(comma + 1));
+    return d;
+}
+
+// The other reading a scaled quantity allows: "." as the decimal separator too.
+Decimal readDotted(std::string_view text) {
+    Decimal d;
+    text = takeSign(text, d.negative);
+    const std::size_t point = text.find_first_of(".,");
+    const std::string_view whole = text.substr(0, point);
+    if (whole.empty() || !std::all_of(whole.begin(), whole.end(), isDigit))
+        typeMismatch();
+    d.digits = std::string(whole);
+    if (point != std::string_view::npos)
+        d.fraction = fractionDigits(text.substr(point + 1));
+    return d;
+}
+
+// Moves the decimal point `places` digits to the right.
+Decimal scaled(Decimal d, std::size_t places) {
+    d.fraction.resize(std::max(d.fraction.size(), places), '0');
+    d.digits += d.fraction.substr(0, places);
+    d.fraction.erase(0, places);
+    return d;
+}
+
+// The exact value, for telling two readings apart: no leading or trailing zeros.
+Decimal normalised(Decimal d) {
+    d.digits.erase(0, std::min(d.digits.find_first_not_of('0'), d.digits.size()));
+    d.fraction.erase(std::min(d.fraction.find_last_not_of('0') + 1, d.fraction.size()));
+    return d;
+}
+
+bool operator==(const Decimal& a, const Decimal& b) {
+    return a.negative == b.negative && a.digits == b.digits && a.fraction == b.fraction;
+}
+
+template <typename Read>
+std::optional<Decimal> tryRead(Read read, std::string_view text) {
+    try {
+        return read(text);
+    } catch (const CalcError&) {
+        return std::nullopt;
+    }
+}
+
 // Whether the fraction .digits lies above one half, exactly on it, or below.
 int compareWithHalf(std::string_view digits) {
     if (digits.front() != '5')
@@ -69,46 +146,62 @@ int compareWithHalf(std::string_view digits) {
     return 0;
 }
 
-}  // namespace
-
-std::int32_t integerFromText(std::string_view text) {
-    text = trimBlanks(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    const std::size_t comma = text.find(decimalSeparator);
-    const std::string digits = integerDigits(text.substr(0, comma));
-    std::string_view fraction;
-    if (comma != std::string_view::npos) {
-        fraction = text.substr(comma + 1);
-        if (fraction.empty())
-            typeMismatch();
-        for (char c : fraction) {
-            if (!isDigit(c))
-                typeMismatch();
-        }
-    }
-
+// The nearest integer, ties to the even one, within 32 bits.
+std::int32_t roundedValue(const Decimal& d) {
     // Saturate well above the 32-bit range: any longer number is an overflow.
     constexpr std::uint64_t saturated = 1ULL << 40;
     std::uint64_t magnitude = 0;
-    for (char c : digits) {
+    for (char c : d.digits) {
         magnitude = std::min(saturated, magnitude * 10 + static_cast<std::uint64_t>(c - '0'));
     }
-    if (!fraction.empty()) {
-        const int half = compareWithHalf(fraction);
+    if (!d.fraction.empty()) {
+        const int half = compareWithHalf(d.fraction);
         if (half > 0 || (half == 0 && magnitude % 2 == 1))
             ++magnitude;
     }
 
-    const std::uint64_t limit =
-        negative ? std::uint64_t{1} << 31 : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
+    const std::uint64_t limit = d.negative
+                                    ? std::uint64_t{1} << 31
+                                    : std::uint64_t{std::numeric_limits<std::int32_t>::max()};
     if (magnitude > limit)
         throw CalcError(CalcErrorKind::Overflow);
     const auto value = static_cast<std::int64_t>(magnitude);
-    return static_cast<std::int32_t>(negative ? -value : value);
+    return static_cast<std::int32_t>(d.negative ? -value : value);
+}
+
+bool removeSuffix(std::string_view& text, std::string_view suffix) {
+    if (!text.ends_with(suffix))
+        return false;
+    text.remove_suffix(suffix.size());
+    return true;
+}
+
+}  // namespace
+
+std::int32_t integerFromText(std::string_view text) {
+    return roundedValue(readItalian(trimBlanks(text)));
+}
+
+std::int32_t quantityFromText(std::string_view text) {
+    text = trimBlanks(text);
+    const bool hertz = removeSuffix(text, "Hz");
+    std::size_t places = 0;
+    if (removeSuffix(text, "k"))
+        places = 3;
+    else if (removeSuffix(text, "M"))
+        places = 6;
+    else if (hertz)
+        typeMismatch();
+    else
+        return integerFromText(text);
+
+    const std::optional<Decimal> italian = tryRead(readItalian, text);
+    const std::optional<Decimal> dotted = tryRead(readDotted, text);
+    if (italian && dotted && !(normalised(*italian) == normalised(*dotted)))
+        throw CalcError(CalcErrorKind::Ambiguous);
+    if (!italian && !dotted)
+        typeMismatch();
+    return roundedValue(scaled(italian ? *italian : *dotted, places));
 }
 
 std::string textOfInteger(std::int32_t value) {

@@ -1,17 +1,25 @@
 // Baud-rate generator arithmetic of the PIC serial port and the number texts
-// the window reads and writes. Standard C++ only.
+// the window and the command line read and write. Standard C++ only, no I/O.
+//
+// One law, two policies over it: the window's stages keep its fixed integer
+// widths (16-bit register value, rounded achieved rate, float deviation); the
+// register-accurate results judge n against the real 8- or 16-bit register.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmiro {
 
 // ---------------------------------------------------------------- failures
 
-enum class CalcErrorKind { TypeMismatch, Overflow, DivisionByZero };
+// Ambiguous only comes from quantityFromText, which the window does not use.
+enum class CalcErrorKind { TypeMismatch, Overflow, DivisionByZero, Ambiguous };
 
 // The one failure of the calculation. It carries the classic runtime error
 // number and its Italian description so that a desktop report can show both.
@@ -42,6 +50,21 @@ std::string modeKeyOf(const GeneratorMode& mode);
 // Clock divisor of a mode key: 64, 16 or 4; 0 for any key without a row
 // ("101", "111" and anything that is not an exact key).
 std::int16_t divisorForKey(std::string_view key);
+
+struct ModeInfo {
+    std::string_view key;  // "001"
+    GeneratorMode mode;
+    std::int16_t divisor;
+};
+
+// The six modes with a row, in table order: 000, 001, 010, 011, 100, 110.
+std::span<const ModeInfo> modeTable();
+
+// The row of a key, or nullptr.
+const ModeInfo* findMode(std::string_view key);
+
+// Largest value the generator register holds: 255 (8-bit) or 65535 (BRG16).
+std::int64_t registerMaximum(const GeneratorMode& mode);
 
 // ---------------------------------------------------------------- generator law
 
@@ -80,6 +103,67 @@ Deviation deviationFor(std::int32_t achievedRate, std::int32_t rate);
 // The three stages composed.
 GeneratorResult computeGenerator(std::int32_t frequency, std::int32_t rate, std::int16_t divisor);
 
+// ---------------------------------------------------------------- register-accurate results
+// The same law in widths that cannot overflow for any 32-bit F and B, with the
+// achieved rate and the deviation kept in double precision, and n judged
+// against the register the mode really has.
+
+enum class Verdict { Ok, OutOfTolerance, RegisterTooSmall, TooLow };
+
+struct ModeResult {
+    const ModeInfo* mode = nullptr;
+    std::int64_t registerValue = 0;          // n, also when the register cannot hold it
+    std::optional<double> achieved;          // when the register holds n
+    std::optional<double> deviationPercent;  // when there is also a rate to compare with
+    std::optional<Verdict> verdict;          // none for a rate that was not asked for
+    bool best = false;
+
+    bool hasRate() const { return achieved.has_value(); }
+};
+
+// Which modes compete for "best", and which are shown.
+struct ModeChoice {
+    bool sync = false;     // the synchronous modes compete instead of the asynchronous ones
+    std::string_view key;  // only this mode, when not empty
+};
+
+// The mode of a choice that a command lists: every row, or the chosen key.
+bool isListed(const ModeInfo& mode, const ModeChoice& choice);
+
+// n = round((F / B) / D - 1), judged and, where it fits, taken forwards again.
+// Throws CalcError for B = 0.
+ModeResult registerResult(std::int32_t frequency, std::int32_t rate, const ModeInfo& mode,
+                          double tolerancePercent);
+
+// The reverse: what a given n produces, judged against a rate when one is given.
+ModeResult resultOfRegister(std::int32_t frequency, std::int64_t registerValue,
+                            std::optional<std::int32_t> rate, const ModeInfo& mode,
+                            double tolerancePercent);
+
+// Marks as best the competing result with the smallest |deviation|; the earlier
+// in table order wins a tie (8-bit before 16-bit works on more devices).
+// Returns the best one's index, if any result competes.
+std::optional<std::size_t> markBest(std::span<ModeResult> results, const ModeChoice& choice);
+
+// Every listed mode for F and B, best marked.
+std::vector<ModeResult> compareModes(std::int32_t frequency, std::int32_t rate,
+                                     double tolerancePercent, const ModeChoice& choice);
+
+// Common oscillator frequencies in Hz, lowest first.
+std::span<const std::int32_t> commonCrystals();
+
+struct CrystalFit {
+    std::int32_t crystal = 0;
+    double worstDeviationPercent = 0.0;  // largest |deviation| over the rates
+    std::vector<ModeResult> rates;       // the best mode for each rate, in the given order
+};
+
+// The common crystals within [minimum, maximum] whose best mode is within
+// tolerance for every rate, by worst |deviation|, then lowest frequency first.
+std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, double tolerancePercent,
+                                    const ModeChoice& choice, std::int32_t minimum,
+                                    std::int32_t maximum);
+
 // ---------------------------------------------------------------- number texts
 // Italian conventions whatever the system locale: "." groups thousands, ","
 // separates decimals.
@@ -92,6 +176,12 @@ std::int32_t integerFromText(std::string_view text);
 
 // Plain decimal digits, leading "-" when negative: -1 -> "-1".
 std::string textOfInteger(std::int32_t value);
+
+// Like integerFromText, and also with a suffix k or M, optionally followed by
+// Hz, before which the decimal separator may be "," or ".": "11,0592M",
+// "115.2k". A leftover fraction is rounded as integerFromText rounds it. A text
+// that reads two ways ("1.000k": a thousand kilo or one kilo) throws Ambiguous.
+std::int32_t quantityFromText(std::string_view text);
 
 // Pattern "0.0#": 0.16145833 -> "0,16", 0.0 -> "0,0", -1.3541666 -> "-1,35".
 // Rounds half away from zero on the exact value; a result of zero has no sign.
