@@ -1,0 +1,14 @@
+// velmiro-cli as a function: the arguments after the program name in, the
+// exit status out (0 within tolerance, 1 an answer outside it, 2 bad usage).
+// Nothing reaches `out` unless the status is 0 or 1.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace velmiro::cli {
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace velmiro::cli
