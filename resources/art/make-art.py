@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""Draws Velmiro's artwork into resources/: the icon in 16, 32 and 48 pixels
-(PNG and one multi-size .ico) and the 48 x 30 chip picture.
+"""Draws Velmiro's artwork into resources/: the icon in 16, 32, 48, 64 and 128
+pixels (PNG; the first three also in one multi-size .ico) and the chip picture,
+48 x 30 and twice that for screens at device pixel ratio 2.
 
 The 16-pixel icon is pixel art from the grid below, in 16 colours; the larger
 sizes and the chip come from the SVG files beside this script (rsvg-convert and
 ImageMagick's convert, Debian packages librsvg2-bin and imagemagick).
-Run it again after changing any of them and commit the outputs."""
+Run it again after changing any of them and commit the outputs. A picture whose
+pixels come out the same is left untouched, so other tool versions cause no churn."""
 
 import struct
 import subprocess
+import tempfile
 import zlib
 from pathlib import Path
 
@@ -36,7 +39,7 @@ ICON_16 = """\
 """
 
 BLACK, WHITE = (0, 0, 0), (255, 255, 255)
-# The classic 16-colour palette; the icon uses black and white of it.
+# Sixteen colours fill a 4-bit image (PNG palette, .ico colour table); the icon uses two.
 PALETTE_16 = [
     (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
     (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
@@ -65,12 +68,25 @@ def write_png_16(path, rows):
 
 
 def render_svg(svg, png, width, height):
-    """SVG to a 24-bit PNG on white, no alpha."""
-    tmp = png.with_suffix(".rgba.png")
-    subprocess.run(["rsvg-convert", "-w", str(width), "-h", str(height), "-o", tmp, svg], check=True)
-    subprocess.run(["convert", tmp, "-background", "white", "-alpha", "remove", "-alpha", "off",
-                    "-type", "TrueColor", "-define", "png:color-type=2", png], check=True)
-    tmp.unlink()
+    """SVG to a 24-bit PNG on white, no alpha, with no time stamp in it.
+    An existing file with the same pixels is kept as it is."""
+    with tempfile.TemporaryDirectory() as tmp:
+        rgba, rgb = Path(tmp, "rgba.png"), Path(tmp, "rgb.png")
+        subprocess.run(["rsvg-convert", "-w", str(width), "-h", str(height), "-o", rgba, svg],
+                       check=True)
+        subprocess.run(["convert", rgba, "-background", "white", "-alpha", "remove", "-alpha", "off",
+                        "-type", "TrueColor", "-define", "png:color-type=2",
+                        "-define", "png:exclude-chunk=date,time", rgb], check=True)
+        if png.exists() and same_picture(png, rgb, width, height):
+            return
+        png.write_bytes(rgb.read_bytes())
+
+
+def same_picture(old, new, width, height):
+    """Same size, same 24-bit colour type and the same pixels."""
+    header = old.read_bytes()[16:26]
+    return (header == struct.pack(">IIBB", width, height, 8, 2)
+            and rgb_pixels(old) == rgb_pixels(new))
 
 
 def rgb_pixels(png):
@@ -121,8 +137,12 @@ def main():
         render_svg(HERE / "icon.svg", png, size, size)
         entries.append((size, 0, 24, bmp_entry(size, rgb_pixels(png), indexed=False)))
     write_ico(OUT / "velmiro.ico", entries)
+    # Software centres want at least 64 pixels; the desktop also gets the SVG itself.
+    for size in (64, 128):
+        render_svg(HERE / "icon.svg", OUT / f"icon-{size}.png", size, size)
 
     render_svg(HERE / "chip.svg", OUT / "chip.png", 48, 30)
+    render_svg(HERE / "chip.svg", OUT / "chip@2x.png", 96, 60)
 
 
 if __name__ == "__main__":
