@@ -3,6 +3,7 @@
 # manager for the frame: the defaults after "calcola", then a red result.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=tools/packages.sh
 source tools/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" xvfb xauth xdotool x11-utils imagemagick openbox
 
