@@ -272,30 +272,34 @@ int crystals(const std::vector<std::string>& rateTexts, const Options& o, std::o
 
 std::string crystalList() {
     std::string list;
-    std::size_t column = 2;
+    std::size_t column = 0;
     for (const std::int32_t crystal : commonCrystals()) {
         const std::string item = std::to_string(crystal);
         if (column + item.size() + 1 > 78) {
-            list += "\n ";
-            column = 2;
+            list += '\n';
+            column = 0;
         }
-        list += " " + item;
-        column += item.size() + 1;
+        list += column == 0 ? "  " + item : " " + item;
+        column += item.size() + (column == 0 ? 2 : 1);
     }
     return list;
 }
 
+// Blocks of a heading and indented lines, which help2man turns into sections.
 std::string footer() {
-    return "Numeri: 20000000, 20.000.000, 20M, 11,0592M, 11.0592MHz, 57,6k, 115.2k.\n"
-           "  Con k o M i decimali seguono \",\" o \".\"; un testo che si legge in due modi,\n"
-           "  come 1.000k, è rifiutato. Un resto decimale è arrotondato all'intero pari.\n"
-           "Modi (SYNC BRG16 BRGH): 000, 001, 010 e 011 asincroni, 100 e 110 sincroni.\n"
-           "  Il modo migliore ha lo scostamento più piccolo; a parità vince il primo.\n"
+    return "Numeri:\n"
+           "  20000000, 20.000.000, 20M, 11,0592M, 11.0592MHz, 57,6k, 115.2k. Con k o M\n"
+           "  i decimali seguono \",\" o \".\"; un testo che si legge in due modi, come\n"
+           "  1.000k, è rifiutato. Un resto decimale è arrotondato all'intero pari.\n\n"
+           "Modi:\n"
+           "  SYNC BRG16 BRGH: 000, 001, 010 e 011 asincroni, 100 e 110 sincroni. Il modo\n"
+           "  migliore ha lo scostamento più piccolo; a parità vince il primo.\n\n"
            "Quarzi comuni provati da crystals, in Hz:\n" +
            crystalList() +
-           "\n"
-           "Stato di uscita: 0 entro la tolleranza; 1 una risposta fuori tolleranza o\n"
-           "  nessuna risposta; 2 un uso sbagliato.\n"
+           "\n\n"
+           "Stato di uscita:\n"
+           "  0 entro la tolleranza; 1 una risposta fuori tolleranza o nessuna risposta;\n"
+           "  2 un uso sbagliato.\n\n"
            "Esempi:\n"
            "  velmiro-cli 20M 19200\n"
            "  velmiro-cli register 20M 64 19200\n"
@@ -320,7 +324,7 @@ void italianLabels(CLI::App& app) {
 struct Line {
     CLI::App app{
         "Calcolo del generatore di baud rate (SPBRG) della porta seriale dei PIC:\n"
-        "per un quarzo e un baud rate, tutti i modi del generatore a confronto.",
+        "per un quarzo e un baud rate, tutti i modi del generatore a confronto.\n",
         "velmiro-cli"};
     Options o;
     std::string crystal, rate, n;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -98,6 +99,36 @@ TEST(Deviation, ToleranceOnTheStoredFloatAndFailures) {
               CalcErrorKind::Overflow);
     EXPECT_EQ(failureOf([] { deviationFor(5, 0); }), CalcErrorKind::DivisionByZero);
     EXPECT_EQ(failureOf([] { deviationFor(0, 0); }), CalcErrorKind::Overflow);
+}
+
+// Wherever the window's 16-bit stages compute a result, the register-accurate
+// law gives the same n and, rounded, the same achieved rate.
+TEST(TwoPolicies, AgreeWhereTheWindowComputes) {
+    int compared = 0;
+    for (std::int32_t f : {1000000, 1843200, 4000000, 11059200, 20000000, 40000000, 64000000}) {
+        for (std::int32_t b : {300, 1200, 9600, 19200, 57600, 115200, 250000, 1000000}) {
+            for (const ModeInfo& mode : modeTable()) {
+                GeneratorResult window;
+                try {
+                    window = computeGenerator(f, b, mode.divisor);
+                } catch (const CalcError&) {
+                    continue;  // (n + 1) * D beyond 16 bits: the window stops there
+                }
+                if (window.outcome != Outcome::Computed)
+                    continue;
+                const ModeResult wide = registerResult(f, b, mode, 1.0);
+                EXPECT_EQ(wide.registerValue, window.registerValue);
+                // Only the register's width differs: the window reports n > 255 in 8 bits.
+                if (wide.registerValue > registerMaximum(mode.mode))
+                    EXPECT_EQ(wide.verdict, Verdict::RegisterTooSmall);
+                else
+                    EXPECT_EQ(std::nearbyint(wide.achieved.value_or(-1)), window.achievedRate)
+                        << f << " " << b << " " << mode.key;
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GT(compared, 150);
 }
 
 }  // namespace

@@ -74,6 +74,26 @@ TEST(IntegerFromText, RejectedForms) {
     }
 }
 
+// The command line's quantities: every window form, and k or M with either separator.
+TEST(QuantityFromText, SuffixesAndTwoReadings) {
+    const std::pair<const char*, std::int32_t> accepted[] = {
+        {"20.000.000", 20000000},     {"20M", 20000000},       {"11,0592M", 11059200},
+        {"11.0592MHz", 11059200},     {"57,6k", 57600},        {"115.2k", 115200},
+        {"1.000,5k", 1000500},        {"1,0000005M", 1000000}, {"1,0000015M", 1000002},
+        {"2147,483647M", 2147483647},
+    };
+    for (const auto& [text, value] : accepted)
+        EXPECT_EQ(quantityFromText(text), value) << text;
+    const std::pair<const char*, CalcErrorKind> refused[] = {
+        {"1.000k", CalcErrorKind::Ambiguous},    {"20Hz", CalcErrorKind::TypeMismatch},
+        {"20m", CalcErrorKind::TypeMismatch},    {"k", CalcErrorKind::TypeMismatch},
+        {"1.2.3k", CalcErrorKind::TypeMismatch}, {"2147,4836475M", CalcErrorKind::Overflow},
+        {"19.2", CalcErrorKind::TypeMismatch},
+    };
+    for (const auto& [text, kind] : refused)
+        EXPECT_EQ(failureOf([&] { quantityFromText(text); }), kind) << text;
+}
+
 TEST(TextOfDeviation, PatternWithOneOrTwoDecimals) {
     struct Case {
         float value;
