@@ -45,6 +45,9 @@ TEST(IntegerFromText, RejectedForms) {
     const char* mismatches[] = {
         "",
         "19.2" /* not a silent 192 */,
+        "19.20",
+        "19.",
+        "1.000.",
         "1.0.0",
         "1234.567",
         ".500",

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Deliberate faults, one at a time, in a scratch clone of HEAD: each must make
+# the test suite fail. Reads lines "file<TAB>text<TAB>replacement" (the text must
+# occur exactly once) from the file given, or stdin; prints killed or SURVIVED.
+# Usage: tools/mutate.sh [LIST]
+set -euo pipefail
+repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
+work=${VELMIRO_MUTATE_DIR:-/tmp/velmiro-mutate}
+[ -d "$work/.git" ] || git clone -q "$repo" "$work"
+git -C "$work" fetch -q "$repo" HEAD && git -C "$work" checkout -q --force FETCH_HEAD
+cmake -S "$work" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELMIRO_TESTS=ON >/dev/null
+while IFS=$'\t' read -r file text replacement; do
+    [ -n "$file" ] || continue
+    git -C "$work" checkout -q -- .
+    TEXT=$text REPLACEMENT=$replacement python3 - "$work/$file" <<'PY'
+import os, sys
+path, old, new = sys.argv[1], os.environ["TEXT"], os.environ["REPLACEMENT"]
+src = open(path, encoding="utf-8").read()
+if src.count(old) != 1:
+    sys.exit(f"{path}: the text occurs {src.count(old)} times")
+open(path, "w", encoding="utf-8").write(src.replace(old, new))
+PY
+    if ! cmake --build "$work/build" >/dev/null 2>&1; then
+        echo "build fails: $file: $text"
+    elif QT_QPA_PLATFORM=offscreen ctest --test-dir "$work/build" --parallel 2 >/dev/null 2>&1; then
+        echo "SURVIVED: $file: $text -> $replacement"
+    else
+        echo "killed: $file: $text -> $replacement"
+    fi
+done < "${1:-/dev/stdin}"
+git -C "$work" checkout -q -- .
