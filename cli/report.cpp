@@ -13,32 +13,23 @@ using Json = nlohmann::ordered_json;
 
 const char* const dash = "—";
 
-std::string verdictText(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Ok:
-            return "ok";
-        case Verdict::OutOfTolerance:
-            return "fuori tolleranza";
-        case Verdict::RegisterTooSmall:
-            return "registro troppo piccolo";
-        case Verdict::TooLow:
-            return "troppo basso";
-    }
-    return "";
-}
+struct VerdictNames {
+    const char* key;   // JSON and CSV
+    const char* text;  // what a person reads
+};
 
-const char* verdictKey(Verdict verdict) {
+VerdictNames namesOf(Verdict verdict) {
     switch (verdict) {
         case Verdict::Ok:
-            return "ok";
+            return {"ok", "ok"};
         case Verdict::OutOfTolerance:
-            return "out_of_tolerance";
+            return {"out_of_tolerance", "fuori tolleranza"};
         case Verdict::RegisterTooSmall:
-            return "register_too_small";
+            return {"register_too_small", "registro troppo piccolo"};
         case Verdict::TooLow:
-            return "too_low";
+            return {"too_low", "troppo basso"};
     }
-    return "";
+    return {"", ""};
 }
 
 // The tolerance as people write it: "1", "0,5".
@@ -76,7 +67,7 @@ Json modeJson(const ModeResult& r) {
         {"spbrg", fits ? Json(r.registerValue & 0xFF) : Json(nullptr)},
         {"achieved", orNull(r.achieved)},
         {"deviation_percent", orNull(r.deviationPercent)},
-        {"verdict", r.verdict ? Json(verdictKey(*r.verdict)) : Json(nullptr)},
+        {"verdict", r.verdict ? Json(namesOf(*r.verdict).key) : Json(nullptr)},
         {"best", r.best},
     };
 }
@@ -134,7 +125,7 @@ void writeModeLine(std::ostream& out, const ModeResult& r) {
         r.best ? '*' : ' ', r.mode->key, m.sync, m.brg16, m.brgh, r.mode->divisor, r.registerValue,
         r.hasRate() ? hexByte(r.registerValue >> 8) : dash,
         r.hasRate() ? hexByte(r.registerValue & 0xFF) : dash, orDash(r.achieved),
-        orDash(r.deviationPercent), r.verdict ? verdictText(*r.verdict) : dash);
+        orDash(r.deviationPercent), r.verdict ? namesOf(*r.verdict).text : dash);
 }
 
 std::string bestNote(std::span<const ModeResult> modes) {

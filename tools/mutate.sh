@@ -10,6 +10,10 @@ work=${VELMIRO_MUTATE_DIR:-/tmp/velmiro-mutate}
 git -C "$work" fetch -q "$repo" HEAD && git -C "$work" checkout -q --force FETCH_HEAD
 cmake -S "$work" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMIRO_TESTS=ON >/dev/null
+cmake --build "$work/build" >/dev/null
+# A fault can only be caught by a suite that passes without it.
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$work/build" --parallel 2 >/dev/null ||
+    { echo "the suite fails on HEAD itself" >&2; exit 1; }
 while IFS=$'\t' read -r file text replacement; do
     [ -n "$file" ] || continue
     git -C "$work" checkout -q -- .
