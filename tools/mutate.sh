@@ -17,14 +17,17 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$work/build" --parallel 2 >/dev/null
 while IFS=$'\t' read -r file text replacement; do
     [ -n "$file" ] || continue
     git -C "$work" checkout -q -- .
-    TEXT=$text REPLACEMENT=$replacement python3 - "$work/$file" <<'PY'
+    if ! TEXT=$text REPLACEMENT=$replacement python3 - "$work/$file" <<'PY'
 import os, sys
 path, old, new = sys.argv[1], os.environ["TEXT"], os.environ["REPLACEMENT"]
 src = open(path, encoding="utf-8").read()
 if src.count(old) != 1:
-    sys.exit(f"{path}: the text occurs {src.count(old)} times")
+    sys.exit(f"not applied: {path}: the text occurs {src.count(old)} times")
 open(path, "w", encoding="utf-8").write(src.replace(old, new))
 PY
+    then
+        continue
+    fi
     if ! cmake --build "$work/build" >/dev/null 2>&1; then
         echo "build fails: $file: $text"
     elif QT_QPA_PLATFORM=offscreen ctest --test-dir "$work/build" --parallel 2 >/dev/null 2>&1; then

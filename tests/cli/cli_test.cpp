@@ -41,7 +41,8 @@ void expectGolden(const std::string& name, const std::vector<std::string>& lines
 // The worked values of every command, in every format.
 const std::vector<std::string> worked[] = {
     {"compare 20.000.000 19.200", "20M 600", "1000000 62500", "40M 115.2k", "4M 115200 --sync"},
-    {"register 20M 64 19200", "register 11,0592M 300", "register 4M 8 115200 --mode 011"},
+    {"register 20M 64 19200", "register 11,0592M 255", "register 11,0592M 256",
+     "register 4M 8 115200 --mode 011"},
     {"table 20M", "table 20M 9600 --mode 100 --tolerance 0,5"},
     {"crystals 115200 9600 --max-frequency 20M", "crystals 250000 1000000 --tolerance 0.5",
      "crystals 9600 --min-frequency 30M --sync", "crystals 1000000 --max-frequency 3M"},
