@@ -1,11 +1,13 @@
 #include "forms.h"
 
-#include <QApplication>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QPalette>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "velmiro/calc.h"
 
@@ -20,25 +22,93 @@ float toTwips(int pixels) {
     return static_cast<float>(pixels) * twipsPerPixel;
 }
 
+// Relative luminance of an sRGB colour.
+double luminance(const QColor& color) {
+    auto linear = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    const QColor c = color.toRgb();
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+// A calculation failure is reported as a numbered run-time error, so that a user
+// can quote it by its number; any other failure only by its own text.
+QString reportOf(const velmiro::CalcError& error) {
+    auto numbered = [](int number, const char* description) {
+        return QStringLiteral("Errore di run-time '%1': %2")
+            .arg(number)
+            .arg(QString::fromUtf8(description));
+    };
+    switch (error.kind()) {
+        case velmiro::CalcErrorKind::TypeMismatch:
+            return numbered(13, "Tipo non corrispondente");
+        case velmiro::CalcErrorKind::Overflow:
+            return numbered(6, "Overflow");
+        case velmiro::CalcErrorKind::DivisionByZero:
+            return numbered(11, "Divisione per zero");
+        default:
+            return QStringLiteral("Errore imprevisto: ") + QString::fromUtf8(error.what());
+    }
+}
+
 }  // namespace
 
-void Runtime::MsgBox(const QString& prompt, int style, const QString& title) {
+QFont layoutFont() {
+    const char* const preferred[] = {
+        // Faces with the widths the layout was drawn for,
+        "MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Arimo",
+        // then common sans faces.
+        "DejaVu Sans", "Noto Sans", "Cantarell", "Ubuntu", "Segoe UI"};
+    const QStringList installed = QFontDatabase::families();
+    QString family = installed.value(0);
+    for (const char* face : preferred) {
+        const auto found =
+            std::find_if(installed.begin(), installed.end(), [face](const QString& f) {
+                return f.compare(QLatin1String(face), Qt::CaseInsensitive) == 0;
+            });
+        if (found != installed.end()) {
+            family = *found;
+            break;
+        }
+    }
+    QFont font = family.isEmpty() ? QFont() : QFont(family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void Runtime::MsgBox(QWidget* owner, const QString& prompt, int style, const QString& title) {
     QString text = prompt;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const auto icon = (style & vbCritical) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon;
-    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
+    present(box);
+}
+
+void Runtime::present(QMessageBox& box) {
     box.exec();
 }
 
-void Runtime::raise(const std::function<void()>& handler) {
+void Runtime::raise(QWidget* owner, const std::function<void()>& handler) {
+    QString report;
     try {
         handler();
+        return;
     } catch (const velmiro::CalcError& error) {
-        MsgBox(QStringLiteral("Errore di run-time '%1': %2")
-                   .arg(error.number())
-                   .arg(QString::fromUtf8(error.description())),
-               vbCritical | vbOKOnly, QStringLiteral("Velmiro"));
+        report = reportOf(error);
+    } catch (const std::exception& error) {
+        report = QStringLiteral("Errore imprevisto: ") + QString::fromUtf8(error.what());
+    } catch (...) {
+        report = QStringLiteral("Errore imprevisto");
     }
+    // Shown once the exception is over: the box runs its own event loop.
+    MsgBox(owner, report, vbCritical | vbOKOnly, QStringLiteral("Velmiro"));
 }
 
 Runtime& desktopRuntime() {
@@ -50,6 +120,8 @@ void Label::setForeColor(const QColor& color) {
     QPalette palette = label_->palette();
     palette.setColor(QPalette::WindowText, color);
     label_->setPalette(palette);
+    // The colour chosen here replaces any drawn for contrast before.
+    label_->setForegroundRole(QPalette::WindowText);
 }
 
 void CheckBox::onClick(QObject* context, std::function<void()> handler) {
@@ -66,17 +138,29 @@ float Form::outerHeight() const {
     return toTwips(frameGeometry().height());
 }
 float Form::screenWidth() const {
-    return toTwips(screen()->geometry().width());
+    return toTwips(screenGeometry().width());
 }
 float Form::screenHeight() const {
-    return toTwips(screen()->geometry().height());
+    return toTwips(screenGeometry().height());
 }
 
 void Form::moveLeft(float twips) {
-    move(screen()->geometry().x() + toPixels(twips), pos().y());
+    move(screenGeometry().x() + toPixels(twips), pos().y());
 }
 void Form::moveTop(float twips) {
-    move(pos().x(), screen()->geometry().y() + toPixels(twips));
+    move(pos().x(), screenGeometry().y() + toPixels(twips));
+}
+
+QRect Form::screenGeometry() const {
+    return screen()->geometry();
+}
+
+void Form::MsgBox(const QString& prompt, int style, const QString& title) {
+    runtime_.MsgBox(this, prompt, style, title);
+}
+
+void Form::runHandler(const std::function<void()>& handler) {
+    runtime_.raise(this, handler);
 }
 
 void Form::setVisible(bool visible) {
@@ -85,7 +169,7 @@ void Form::setVisible(bool visible) {
         // Create the native window first: the outer size then includes
         // whatever the platform already knows of the frame.
         winId();
-        runtime_.raise([this] { Form_Load(); });
+        runHandler([this] { Form_Load(); });
     }
     QWidget::setVisible(visible);
 }

@@ -1,16 +1,20 @@
-// The few operations of a classic forms runtime that the window's handlers
-// use, on top of Qt Widgets. Lengths are in twips, 15 to the pixel.
+// The few operations the window's handlers use, on top of Qt Widgets: message
+// boxes, error reports, labels, check boxes, combo boxes and a window with a
+// Load event. Lengths are in twips, 15 to the pixel.
 #pragma once
 
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
+#include <QFont>
 #include <QLabel>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
+
+class QMessageBox;
 
 namespace forms {
 
@@ -23,18 +27,33 @@ inline QColor rgb(int red, int green, int blue) {
     return QColor::fromRgb(red, green, blue);
 }
 
-// Modal dialogs and the running of handlers. Tests replace MsgBox to record
-// what would have been shown instead of blocking on it.
+// The window's fixed layout was drawn for a narrow sans serif at 9.75 pt. This is
+// the first installed face with those widths, else a common sans face, else the
+// first installed family: always an installed one, so that the font system never
+// searches for a substitute, which is slow. Set it as the application font once,
+// before any widget exists.
+QFont layoutFont();
+
+// WCAG contrast ratio of two colours, from 1 to 21.
+double contrastRatio(const QColor& a, const QColor& b);
+
+// Modal boxes, each centred on the window it belongs to, and the running of
+// handlers.
 class Runtime {
   public:
     virtual ~Runtime() = default;
 
-    // Modal box with an OK button; a "\r\n" in the prompt starts a new line.
-    virtual void MsgBox(const QString& prompt, int style, const QString& title);
+    // Box with an OK button; a "\r\n" in the prompt starts a new line.
+    void MsgBox(QWidget* owner, const QString& prompt, int style, const QString& title);
 
     // Runs one event handler. A calculation failure ends the handler and is
-    // reported in a modal box; the window then goes on as before.
-    void raise(const std::function<void()>& handler);
+    // reported in a box, and so is any other exception, which must not unwind
+    // through Qt's event dispatch; the window then goes on as before.
+    void raise(QWidget* owner, const std::function<void()>& handler);
+
+  protected:
+    // Shows the finished box and waits for it; tests look at it instead.
+    virtual void present(QMessageBox& box);
 };
 
 // The runtime of a real desktop session.
@@ -81,10 +100,10 @@ class ComboBox {
 
 // A top-level window whose Load event runs once, just before it is first shown.
 class Form : public QWidget {
+    Q_OBJECT
+
   public:
     explicit Form(Runtime& runtime, QWidget* parent = nullptr);
-
-    Runtime& runtime() const { return runtime_; }
 
     // Outer size of the window and size of its screen, in twips.
     float outerWidth() const;
@@ -95,10 +114,16 @@ class Form : public QWidget {
     void moveLeft(float twips);
     void moveTop(float twips);
 
+    // The runtime's box and handler guard, with this window as the owner.
+    void MsgBox(const QString& prompt, int style, const QString& title);
+    void runHandler(const std::function<void()>& handler);
+
     void setVisible(bool visible) override;
 
   protected:
     virtual void Form_Load() {}
+    // The screen's geometry in pixels, in the desktop's coordinates.
+    virtual QRect screenGeometry() const;
 
   private:
     Runtime& runtime_;

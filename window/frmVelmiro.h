@@ -13,16 +13,23 @@ class frmVelmiro;
 }
 
 class frmVelmiro : public forms::Form {
+    Q_OBJECT
+
   public:
     explicit frmVelmiro(forms::Runtime& runtime, QWidget* parent = nullptr);
     ~frmVelmiro() override;
 
   protected:
     void Form_Load() override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void chkBRG_Click(std::int16_t index);
     void cmdCalcola_Click();
+
+    void showChip();
+    void makeResultsReadable();
 
     std::unique_ptr<Ui::frmVelmiro> ui_;
     forms::ComboBox cboQuarzo;

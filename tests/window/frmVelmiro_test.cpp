@@ -1,324 +1,301 @@
-#include <QAccessible>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
+#include <stdexcept>
 
 #include "frmVelmiro.h"
 
 namespace {
 
-// Records each modal box with the result labels as they stood while it was open.
+// Records each box the runtime built, and the results on screen behind the last one.
 class RecordingRuntime : public forms::Runtime {
   public:
-    struct Shown {
-        QString prompt;
-        int style;
-        QString title;
-        QStringList resultsMeanwhile;
-    };
-    void MsgBox(const QString& prompt, int style, const QString& title) override {
-        shown.append({prompt, style, title, snapshot()});
+    std::function<QStringList()> results;
+    QStringList shown, behind;  // shown: title | text
+
+  protected:
+    void present(QMessageBox& box) override {
+        QVERIFY(box.icon() == QMessageBox::Critical && box.standardButtons() == QMessageBox::Ok);
+        QVERIFY(qobject_cast<frmVelmiro*>(box.parentWidget()));  // centred on its own window
+        shown << box.windowTitle() + " | " + box.text();
+        behind = results();
     }
-    std::function<QStringList()> snapshot;
-    QList<Shown> shown;
 };
 
-const QString tooLow = QStringLiteral(
-    "Valori troppo bassi di SPBRG.   \r\nAumentare il clock o diminuire la frequenza o impostare "
-    "il BRGH");
-const char* const bitNames[] = {"SYNC", "BRG16", "BRGH"};
-const char* const bitTips[][2] = {
-    {"Modalità Asincrona", "Modalità Sincrona"},
-    {"Generatore di Baud rate a 8 bit", "Generatore di Baud rate a 16 bit"},
-    {"Bassa velocità", "Alta velocità"}};
+// The window on a screen whose origin is not the desktop's.
+class PlacedWindow : public frmVelmiro {
+    using frmVelmiro::frmVelmiro;
+    QRect screenGeometry() const override { return {300, 200, 1280, 720}; }
+};
+
+const char* const bits[][3] = {
+    {"SYNC", "Modalità Asincrona", "Modalità Sincrona"},
+    {"BRG16", "Generatore di Baud rate a 8 bit", "Generatore di Baud rate a 16 bit"},
+    {"BRGH", "Bassa velocità", "Alta velocità"}};
+const char* const resultNames[] = {"lblSPBRG", "lblFrequenzaReale", "lblScostamento"};
 
 }  // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<RecordingRuntime> runtime;
+    RecordingRuntime runtime;
     std::unique_ptr<frmVelmiro> window;
-    QColor defaultColour;
 
-    template <typename T>
+    template <typename T = QWidget>
     T* get(const QString& name) const {
-        T* widget = window->findChild<T*>(name);
-        Q_ASSERT(widget);
-        return widget;
+        return window->findChild<T*>(name);
     }
-    QCheckBox* box(int index) const {
-        return get<QCheckBox>(QStringLiteral("chkBRG_%1").arg(index));
-    }
+    QCheckBox* box(int i) const { return get<QCheckBox>(QStringLiteral("chkBRG_%1").arg(i)); }
     QStringList results() const {
-        return {get<QLabel>("lblSPBRG")->text(), get<QLabel>("lblFrequenzaReale")->text(),
-                get<QLabel>("lblScostamento")->text()};
+        return {get<QLabel>(resultNames[0])->text(), get<QLabel>(resultNames[1])->text(),
+                get<QLabel>(resultNames[2])->text()};
     }
-    QColor deviationColour() const {
-        return get<QLabel>("lblScostamento")->palette().color(QPalette::WindowText);
+    // The colours a result box really draws with: text and background.
+    std::pair<QColor, QColor> colours(const char* name) const {
+        const QWidget* label = get(name);
+        return {label->palette().color(label->foregroundRole()),
+                label->palette().color(label->backgroundRole())};
     }
     void type(const char* combo, const QString& text) {
         QLineEdit* edit = get<QComboBox>(combo)->lineEdit();
+        edit->setFocus();  // as a click into the field does
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, text);
     }
     // Clicks the boxes named by their index digits, on the check indicator.
     void clickBoxes(const QString& indices) {
-        for (QChar c : indices) {
-            QCheckBox* b = box(c.digitValue());
-            QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-        }
+        for (QChar c : indices)
+            QTest::mouseClick(box(c.digitValue()), Qt::LeftButton, {}, QPoint(6, 8));
     }
     void calcola(const QString& quarzo, const QString& velmiro) {
         type("cboQuarzo", quarzo);
         type("cboVelmiro", velmiro);
         QTest::mouseClick(get<QPushButton>("cmdCalcola"), Qt::LeftButton);
     }
-    // Each box's state, caption and tooltip agree with the mode key.
-    void expectMode(const QString& key, bool brghEnabled) {
-        for (int i = 0; i < 3; ++i) {
-            const int bit = key[i].digitValue();
-            QCOMPARE(box(i)->isChecked(), bit == 1);
-            QCOMPARE(box(i)->text(), QStringLiteral("%1: %2").arg(bitNames[i]).arg(bit));
-            QCOMPARE(box(i)->toolTip(), QString::fromUtf8(bitTips[i][bit]));
-        }
-        QVERIFY(box(0)->isEnabled() && box(1)->isEnabled());
-        QCOMPARE(box(2)->isEnabled(), brghEnabled);
+    void open(frmVelmiro* fresh) {
+        window.reset(fresh);
+        window->show();  // Load runs here, before the window appears
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
   private slots:
     void init() {
-        runtime = std::make_unique<RecordingRuntime>();
-        runtime->snapshot = [this] { return results(); };
-        window = std::make_unique<frmVelmiro>(*runtime);
-        defaultColour = deviationColour();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::setFont(forms::layoutFont());  // as main does
+        runtime.results = [this] { return results(); };
+        runtime.shown.clear();
+        open(new frmVelmiro(runtime));
     }
-    void cleanup() { window.reset(); }
+    void cleanup() {
+        window.reset();
+        QApplication::setPalette(QPalette());
+    }
 
     void startUp() {
-        frmVelmiro fresh(*runtime);
-        auto* quarzo = fresh.findChild<QComboBox*>("cboQuarzo");
-        auto* velmiro = fresh.findChild<QComboBox*>("cboVelmiro");
-        QCOMPARE(quarzo->count() + velmiro->count(), 0);
-        QCOMPARE(fresh.findChild<QCheckBox*>("chkBRG_2")->text(), QStringLiteral("BRGH: 0"));
-
-        fresh.show();  // Load runs here, before the window appears
-        QCOMPARE(quarzo->currentText() + " " + velmiro->currentText(), "20.000.000 19.200");
-        QCOMPARE(quarzo->itemText(0) + " " + velmiro->itemText(5), "1.000.000 115.200");
-        QCOMPARE(quarzo->count() * 10 + velmiro->count(), 56);
-        expectMode("001", true);  // BRGH's own Click relabelled it during Load
+        open(new PlacedWindow(runtime));
+        window->hide();
+        window->show();  // Load runs once only
+        QStringList lists;
+        for (auto* combo : window->findChildren<QComboBox*>()) {
+            lists << combo->currentText() + ":";
+            for (int i = 0; i < combo->count(); ++i)
+                lists.last() += ' ' + combo->itemText(i);
+        }
+        QCOMPARE(lists,
+                 QStringList({"20.000.000: 1.000.000 4.000.000 8.000.000 16.000.000 20.000.000",
+                              "19.200: 9.600 14.400 19.200 28.800 57.600 115.200"}));
         QCOMPARE(results(), QStringList({"", "", ""}));
+        QVERIFY(runtime.shown.isEmpty());
 
         // Centred across, a third of the free height above and two thirds below.
-        const QRect screen = fresh.screen()->geometry();
-        const QRect frame = fresh.frameGeometry();
+        const QRect screen(300, 200, 1280, 720), frame = window->frameGeometry();
         QVERIFY(qAbs((frame.left() - screen.left()) - (screen.right() - frame.right())) <= 1);
         QVERIFY(qAbs(2 * (frame.top() - screen.top()) - (screen.bottom() - frame.bottom())) <= 2);
 
-        fresh.hide();
-        fresh.show();
-        QCOMPARE(quarzo->count(), 5);  // Load runs once only
-        QVERIFY(runtime->shown.isEmpty());
+        QVERIFY(window->windowFlags().testFlags(Qt::WindowMinimizeButtonHint |
+                                                Qt::WindowCloseButtonHint));
+        QVERIFY(!window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(!window->windowIcon().isNull());
+        // Drawn from a picture with the screen's pixels, not scaled up (see the hidpi run).
+        QCOMPARE(get<QLabel>("Picture2")->pixmap().devicePixelRatio(), window->devicePixelRatioF());
     }
 
+    // Mode key "SYNC BRG16 BRGH" after clicking the boxes; BRGH is locked while SYNC is set.
     void modeBoxes_data() {
-        QTest::addColumn<QString>("clicks");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("brghEnabled");
-        auto row = [](const char* name, const char* clicks, const char* key, bool brghEnabled) {
-            QTest::newRow(name) << QString(clicks) << QString(key) << brghEnabled;
-        };
-        row("defaults", "", "001", true);
-        row("BRGH off", "2", "000", true);
-        row("SYNC clears and locks BRGH", "0", "100", false);
-        row("locked BRGH ignores clicks", "02", "100", false);
-        row("SYNC off leaves BRGH clear", "00", "000", true);
-        row("synchronous 16-bit", "10", "110", false);
-        row("back to 16-bit low speed", "100", "010", true);
+        QTest::addColumn<QString>("row");  // clicks>key
+        for (const char* row : {">001", "2>000", "0>100", "02>100", "00>000", "10>110", "100>010"})
+            QTest::newRow(row) << row;
     }
     void modeBoxes() {
-        QFETCH(QString, clicks);
-        clickBoxes(clicks);
-        QFETCH(QString, key);
-        QFETCH(bool, brghEnabled);
-        expectMode(key, brghEnabled);
-    }
-
-    void clearingBrghRunsNestedBeforeTheLock() {
-        QStringList seen;  // BRGH as the nested Click left it, before SYNC's handler goes on
-        connect(box(2), &QCheckBox::toggled, this, [&] {
-            seen << box(2)->text() << box(2)->toolTip() << (box(2)->isEnabled() ? "on" : "off");
-        });
-        clickBoxes("0");
-        QCOMPARE(seen, QStringList({"BRGH: 0", QString::fromUtf8("Bassa velocità"), "on"}));
-        QVERIFY(!box(2)->isEnabled());
-    }
-
-    void calculate_data() {
-        for (const char* column : {"quarzo", "velmiro", "clicks", "colour", "prompt", "title"}) {
-            QTest::addColumn<QString>(column);  // colour: "", "green" or "red"; prompt: of the box
+        QFETCH(QString, row);
+        clickBoxes(row.section('>', 0, 0));
+        const QString key = row.section('>', 1);
+        for (int i = 0; i < 3; ++i) {
+            const int bit = key[i].digitValue();
+            QCOMPARE(box(i)->isChecked(), bit == 1);
+            QCOMPARE(box(i)->text(), QStringLiteral("%1: %2").arg(bits[i][0]).arg(bit));
+            QCOMPARE(box(i)->toolTip(), QString::fromUtf8(bits[i][1 + bit]));
+            QCOMPARE(box(i)->isEnabled(), i < 2 || key[0] == '0');
         }
-        QTest::addColumn<QStringList>("expected");
-        auto row = [](const char* name, const char* quarzo, const char* velmiro, const char* clicks,
-                      QStringList expected, const char* colour, QString prompt = {},
-                      const char* title = "Velmiro") {
-            QTest::newRow(name) << QString(quarzo) << QString(velmiro) << QString(clicks)
-                                << QString(colour) << prompt << QString(title) << expected;
-        };
-        auto report = [](int n, const char* d) {
-            return QStringLiteral("Errore di run-time '%1': %2").arg(n).arg(d);
-        };
-        const QStringList reset{"", "", "errore: "};
-        const char* tooLowTitle = "Baud Rate Generator";
-        row("defaults", "20.000.000", "19.200", "", {"64", "19231 ottenuti", "errore: 0,16%"},
-            "green");
-        row("out of tolerance", "20.000.000", "9.600", "2",
-            {"32", "9470 ottenuti", "errore: -1,35%"}, "red");
-        row("too low", "1.000.000", "115.200", "", {"0", "", "errore: "}, "", tooLow, tooLowTitle);
-        row("zero crystal", "0", "19.200", "", {"-1", "", "errore: "}, "", tooLow, tooLowTitle);
-        row("empty crystal", "", "19.200", "", reset, "", report(13, "Tipo non corrispondente"));
-        row("huge crystal", "3000000000", "19.200", "", reset, "", report(6, "Overflow"));
-        row("zero rate", "20.000.000", "0", "", reset, "", report(11, "Divisione per zero"));
-        row("register overflows", "20.000.000", "100", "1", reset, "", report(6, "Overflow"));
-        row("divisor product overflows", "20.000.000", "600", "", {"2082", "", "errore: "}, "",
-            report(6, "Overflow"));
+    }
+
+    // Each row follows a good result, which must not linger. Fields: crystal, rate,
+    // boxes clicked, the three results, deviation colour, the box shown if any.
+    void calculate_data() {
+        QTest::addColumn<QString>("row");
+        QTest::newRow("defaults") << "20.000.000|19.200||64|19231 ottenuti|errore: 0,16%|green|";
+        QTest::newRow("out of tolerance")
+            << "20.000.000|9.600|2|32|9470 ottenuti|errore: -1,35%|red|";
+        QTest::newRow("too low") << "1.000.000|115.200||0||errore: |green|low";
+        QTest::newRow("empty crystal") << "|19.200||||errore: |green|13";
+        QTest::newRow("zero rate") << "20.000.000|0||||errore: |green|11";
+        QTest::newRow("register overflows") << "20.000.000|100|1|||errore: |green|6";
+        QTest::newRow("divisor product overflows") << "20.000.000|600||2082||errore: |green|6";
     }
     void calculate() {
-        QFETCH(QString, quarzo);
-        QFETCH(QString, velmiro);
-        QFETCH(QString, clicks);
-        QFETCH(QStringList, expected);
-        QFETCH(QString, colour);
-        QFETCH(QString, prompt);
-        QFETCH(QString, title);
-        clickBoxes(clicks);
-        calcola(quarzo, velmiro);
+        QFETCH(QString, row);
+        const QStringList f = row.split('|');
+        calcola("20.000.000", "19.200");
+        clickBoxes(f[2]);
+        calcola(f[0], f[1]);
+        QCOMPARE(results(), f.mid(3, 3));
+        QCOMPARE(colours("lblSPBRG").first, QColor(0, 0, 255));
+        QCOMPARE(colours("lblScostamento").first,
+                 f[6] == "green" ? QColor(0, 140, 0) : QColor(250, 0, 0));
+        const QString report = "Velmiro | Errore di run-time '%1': %2";
+        const QMap<QString, QString> boxes{
+            {"low",
+             "Baud Rate Generator | Valori troppo bassi di SPBRG.   \nAumentare il clock o "
+             "diminuire la frequenza o impostare il BRGH"},
+            {"13", report.arg(13).arg("Tipo non corrispondente")},
+            {"6", report.arg(6).arg("Overflow")},
+            {"11", report.arg(11).arg("Divisione per zero")}};
+        QCOMPARE(runtime.shown.join(""), boxes.value(f[7]));
+        if (!f[7].isEmpty())
+            QCOMPARE(runtime.behind, f.mid(3, 3));  // n was on screen behind the box
+    }
 
-        QCOMPARE(results(), expected);
-        const QColor want = colour == "green" ? QColor(0, 140, 0)
-                            : colour == "red" ? QColor(250, 0, 0)
-                                              : defaultColour;
-        QCOMPARE(deviationColour(), want);
-        QCOMPARE(runtime->shown.size(), prompt.isEmpty() ? 0 : 1);
-        if (!prompt.isEmpty()) {
-            const RecordingRuntime::Shown& box = runtime->shown.first();
-            QCOMPARE(box.prompt, prompt);
-            QCOMPARE(box.title, title);
-            QCOMPARE(box.style, int(forms::vbCritical | forms::vbOKOnly));
-            QCOMPARE(box.resultsMeanwhile, expected);  // n was on screen behind the box
+    void anyOtherFailureIsReportedInTheBox() {
+        QWidget other;  // the box belongs to its window even while another one is active
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        runtime.raise(window.get(), [] { throw std::logic_error("guasto"); });
+        runtime.raise(window.get(), [] { throw 42; });
+        QCOMPARE(runtime.shown.join(", "),
+                 "Velmiro | Errore imprevisto: guasto, Velmiro | Errore imprevisto");
+    }
+
+    // Every result reads at 3:1 or better on its box, before and after calcola, red and
+    // green, through theme switches; the last two palettes are set on the window itself.
+    // Colours: window, text, base, highlighted text, and the box expected.
+    void resultsReadOnAnyPalette() {
+        QCOMPARE(qRound(forms::contrastRatio(QColor(0x767676), Qt::white) * 100), 454);  // WCAG's
+        const QStringList schemes{
+            "#323232 #f0f0f0 #242424 #f0f0f0 #f0f0f0", "#efefef #000000 #ffffff #ffffc8 #ffffc8",
+            "#efefef #000000 #fafafa #000000 #fafafa", "#323232 #f0f0f0 #242424 #101010 #ffffff",
+            "#efefef #000000 #ffffff #ffffc8 #ffffc8"};
+        for (int i = 0; i < schemes.size(); ++i) {
+            const QStringList c = schemes[i].split(' ');
+            QPalette palette{QColor(c[0]), QColor(c[0])};
+            for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                              QPalette::BrightText, QPalette::ToolTipText})
+                palette.setColor(role, QColor(c[1]));
+            palette.setColor(QPalette::Base, QColor(c[2]));
+            palette.setColor(QPalette::HighlightedText, QColor(c[3]));
+            if (i < 3)
+                QApplication::setPalette(palette);  // as a theme switch does
+            else
+                window->setPalette(palette);
+            QCoreApplication::processEvents();  // the widgets hear of it by posted events
+            for (const char* rate : {"", "19.200", "9.600"}) {
+                if (*rate) {  // BRGH goes off for 19.200: red; back on for 9.600: green
+                    clickBoxes("2");
+                    calcola("20.000.000", rate);
+                    QCOMPARE(colours("lblScostamento").first,
+                             *rate == '1' ? QColor(250, 0, 0) : QColor(0, 140, 0));
+                }
+                for (const char* name : resultNames) {
+                    QCOMPARE(colours(name).second, QColor(c[4]));
+                    QVERIFY2(forms::contrastRatio(colours(name).first, colours(name).second) >= 3,
+                             qPrintable(schemes[i] + ' ' + name));
+                }
+            }
         }
-        QVERIFY(window->isVisible());
     }
 
-    // A red result stays red through a too-low result and a failure; the window
-    // stays open after the failure and computes again once the text is corrected.
-    void aFailureLeavesTheWindowUsable() {
-        clickBoxes("2");
-        calcola("20.000.000", "9.600");
-        calcola("1.000.000", "115.200");
-        calcola("20 MHz", "9.600");
-        QCOMPARE(runtime->shown.size(), 2);
-        QVERIFY(window->isVisible());
-        QCOMPARE(deviationColour(), QColor(250, 0, 0));
-        clickBoxes("2");
-        calcola("20.000.000", "19.200");
-        QCOMPARE(results(), QStringList({"64", "19231 ottenuti", "errore: 0,16%"}));
-        QCOMPARE(deviationColour(), QColor(0, 140, 0));
+    // Every caption and the widest results of everyday use fit their controls, in the
+    // layout's face and in a wider one, which has to be shrunk.
+    void textsFit() {
+        // The layout's face is always an installed one: no slow search for a substitute.
+        const QStringList installed = QFontDatabase::families();
+        QVERIFY(installed.contains(forms::layoutFont().family()));
+        // A face of the layout's widths is chosen if there is one, and needs no shrinking.
+        const bool sameWidths =
+            !installed.filter(QRegularExpression("^(Arial|Arimo|Liberation Sans)$")).isEmpty();
+        for (auto [font, shrinks] :
+             {std::pair{forms::layoutFont(), !sameWidths}, {QFont("DejaVu Sans"), true}}) {
+            if (!installed.contains(font.family()))
+                continue;
+            font.setPointSizeF(9.75);
+            QApplication::setFont(font);
+            open(new frmVelmiro(runtime));
+            QCOMPARE(QFontInfo(window->font()).family(), font.family());  // drawn, not replaced
+            QCOMPARE(window->font() != font, shrinks);
+
+            auto room = [](QWidget* w) {  // a check box's text has what its indicator leaves
+                const int indicator = w->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                                      w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+                return w->contentsRect().width() - (qobject_cast<QCheckBox*>(w) ? indicator : 0);
+            };
+            QList<std::pair<QWidget*, QString>> texts{
+                {get("cmdCalcola"), "calcola"},
+                {get("lblSPBRG"), "-32768"},
+                {get("lblFrequenzaReale"), "1000000 ottenuti"},
+                {get("lblScostamento"), "errore: -45,75%"}};
+            for (auto* label : window->findChildren<QLabel*>(QRegularExpression("lblRegistri_")))
+                texts.append({label, label->text()});
+            for (int i = 0; i < 6; ++i)
+                texts.append({box(i / 2), box(i / 2)->text().chopped(1) + QString::number(i % 2)});
+            for (const auto& [control, text] : texts)
+                QVERIFY2(QFontMetrics(control->font()).horizontalAdvance(text) <= room(control),
+                         qPrintable(font.family() + ": " + text));
+        }
     }
 
-    void onlyCalcolaComputes() {
+    void keyboardAndScreenReaders() {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        get("cboQuarzo")->setFocus();
+        QStringList order;  // Tab visits the inputs in reading order
+        for (QWidget* focus; order.size() < 6; QTest::keyClick(focus, Qt::Key_Tab)) {
+            focus = QApplication::focusWidget();
+            order << (focus->objectName().isEmpty() ? focus->parentWidget() : focus)->objectName();
+        }
+        QCOMPARE(order.join(' '), "cboQuarzo cboVelmiro chkBRG_0 chkBRG_1 chkBRG_2 cmdCalcola");
+
         calcola("20.000.000", "19.200");
+        QStringList heard;
+        for (const char* name :
+             {"cboQuarzo", "cboVelmiro", "chkBRG_2", "lblSPBRG", "lblScostamento"}) {
+            QAccessibleInterface* control = QAccessible::queryAccessibleInterface(get(name));
+            // A combo box is named by the caption above it: its text alone is a number.
+            const auto labels = control->relations(QAccessible::Label);
+            heard << (labels.isEmpty() ? control : labels.first().first)->text(QAccessible::Name);
+        }
+        QCOMPARE(heard.join('/'), "Frequenza quarzo/Baud rate/BRGH: 1/64/errore: 0,16%");
+
+        // Only calcola computes: typing, a click or Enter leave the results alone.
+        type("cboQuarzo", "16");
+        QLineEdit* edit = get<QComboBox>("cboQuarzo")->lineEdit();
+        QCOMPARE(edit->text(), "16");  // not completed into a preset
         type("cboVelmiro", "9.600");
         clickBoxes("1");
-        QLineEdit* edit = get<QComboBox>("cboQuarzo")->lineEdit();
-        QTest::keyClicks(edit, "1");
-        QTest::keyClick(edit, Qt::Key_Return);  // neither runs calcola nor adds to the list
-        QTest::keyClick(edit, Qt::Key_Escape);
+        QTest::keyClick(edit, Qt::Key_Return);  // nor does Enter add to the list
         QCOMPARE(results(), QStringList({"64", "19231 ottenuti", "errore: 0,16%"}));
-        QCOMPARE(get<QComboBox>("cboQuarzo")->count(), 5);
-        QVERIFY(runtime->shown.isEmpty());
-    }
-
-    void layout() {
-        QCOMPARE(window->windowTitle(), QStringLiteral("PIC Velmiro"));
-        QCOMPARE(window->minimumSize(), QSize(421, 188));
-        QCOMPARE(window->maximumSize(), QSize(421, 188));
-        QCOMPARE(get<QWidget>("Frame1")->geometry(), QRect(10, 8, 401, 169));
-        QCOMPARE(get<QWidget>("cmdCalcola")->geometry(), QRect(296, 128, 73, 25));
-        QCOMPARE(get<QLabel>("Picture2")->geometry(), QRect(312, 82, 48, 30));
-        QCOMPARE(get<QLabel>("Picture2")->pixmap().size(), QSize(48, 30));
-        for (int size : {16, 32, 48}) {
-            QVERIFY(window->windowIcon().availableSizes().contains(QSize(size, size)));
-        }
-
-        // Face, size in tenths of a point, bold. The face is the classic one or one of
-        // its width-alikes, and the one really drawn: no silent fallback to another face.
-        auto font = [this](const char* name) {
-            const QFont f = get<QWidget>(name)->font();
-            const QStringList classic{"MS Sans Serif", "Microsoft Sans Serif", "Arial",
-                                      "Liberation Sans", "Arimo"};
-            const bool drawn = classic.contains(f.family()) && QFontInfo(f).family() == f.family();
-            return QStringLiteral("%1 %2 %3")
-                .arg(drawn ? QStringLiteral("classic") : f.family())
-                .arg(f.pointSizeF() * 10)
-                .arg(f.bold());
-        };
-        QCOMPARE(font("cboQuarzo"), "classic 97.5 0");
-        QCOMPARE(font("lblSPBRG"), "classic 120 1");
-        QCOMPARE(font("lblScostamento"), "classic 97.5 1");
-        auto* spbrgLabel = get<QLabel>("lblSPBRG");
-        QCOMPARE(spbrgLabel->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-        QCOMPARE(spbrgLabel->palette().color(spbrgLabel->backgroundRole()),
-                 QApplication::palette().color(QPalette::HighlightedText));
-        QVERIFY(spbrgLabel->autoFillBackground());
-        auto* button = get<QPushButton>("cmdCalcola");
-        QVERIFY(!button->isDefault() && !button->autoDefault());
-
-        // Tab visits the inputs in reading order.
-        QApplication::setActiveWindow(window.get());
-        get<QWidget>("cboQuarzo")->setFocus();
-        QStringList order;
-        for (int i = 0; i < 6; ++i) {
-            QWidget* focus = QApplication::focusWidget();
-            if (qobject_cast<QComboBox*>(focus->parentWidget()))
-                focus = focus->parentWidget();
-            order << focus->objectName();
-            QTest::keyClick(focus, Qt::Key_Tab);
-        }
-        QCOMPARE(order, QStringList({"cboQuarzo", "cboVelmiro", "chkBRG_0", "chkBRG_1", "chkBRG_2",
-                                     "cmdCalcola"}));
-    }
-
-    void screenReadersSeeInputsAndCurrentResults() {
-        calcola("20.000.000", "19.200");
-        auto text = [this](const char* name, QAccessible::Text kind) {
-            return QAccessible::queryAccessibleInterface(get<QWidget>(name))->text(kind);
-        };
-        // Each combo box is labelled by the caption above it (its text alone is the number).
-        auto labels = [this](const char* name) {
-            QStringList texts;
-            auto* combo = QAccessible::queryAccessibleInterface(get<QWidget>(name));
-            for (const auto& relation : combo->relations(QAccessible::Label)) {
-                texts << relation.first->text(QAccessible::Name);
-            }
-            return texts;
-        };
-        QCOMPARE(labels("cboQuarzo"), QStringList{"Frequenza quarzo"});
-        QCOMPARE(labels("cboVelmiro"), QStringList{"Baud rate"});
-        QCOMPARE(text("chkBRG_2", QAccessible::Name), QStringLiteral("BRGH: 1"));
-        QCOMPARE(text("lblSPBRG", QAccessible::Name), QStringLiteral("64"));
-        QCOMPARE(text("lblSPBRG", QAccessible::Description), QStringLiteral("Valore da impostare"));
-        QCOMPARE(text("lblScostamento", QAccessible::Name), QStringLiteral("errore: 0,16%"));
+        QCOMPARE(get<QComboBox>("cboQuarzo")->count() + runtime.shown.size(), 5);
     }
 };
 
