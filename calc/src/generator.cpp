@@ -61,23 +61,19 @@ bool withinTolerance(double percent, double tolerancePercent) {
 
 namespace {
 
-struct ErrorText {
-    int number;
-    const char* description;
-};
-
-constexpr ErrorText errorText(CalcErrorKind kind) {
+// For developers only: what() of a failure nobody reported.
+const char* kindName(CalcErrorKind kind) {
     switch (kind) {
         case CalcErrorKind::TypeMismatch:
-            return {13, "Tipo non corrispondente"};
+            return "type mismatch";
         case CalcErrorKind::Overflow:
-            return {6, "Overflow"};
+            return "overflow";
         case CalcErrorKind::DivisionByZero:
-            return {11, "Divisione per zero"};
+            return "division by zero";
         case CalcErrorKind::Ambiguous:
-            return {13, "Tipo non corrispondente"};
+            return "ambiguous number";
     }
-    return {0, ""};
+    return "calculation failure";
 }
 
 template <typename Int>
@@ -99,16 +95,7 @@ Int checkedNarrow(std::int64_t wide) {
 
 }  // namespace
 
-CalcError::CalcError(CalcErrorKind kind)
-    : std::runtime_error(errorText(kind).description), kind_(kind) {}
-
-int CalcError::number() const noexcept {
-    return errorText(kind_).number;
-}
-
-const char* CalcError::description() const noexcept {
-    return errorText(kind_).description;
-}
+CalcError::CalcError(CalcErrorKind kind) : std::runtime_error(kindName(kind)), kind_(kind) {}
 
 std::string modeKeyOf(const GeneratorMode& mode) {
     return std::to_string(mode.sync) + std::to_string(mode.brg16) + std::to_string(mode.brgh);

@@ -40,7 +40,7 @@ std::string outcome(std::int32_t f, std::int32_t b, std::int16_t d) {
         return shown + " " + textOfDeviation(p.percent) + (p.outOfTolerance ? " out" : " in");
     } catch (const CalcError& e) {
         EXPECT_EQ(failureOf([&] { computeGenerator(f, b, d); }), e.kind());
-        return shown + (shown.empty() ? "" : " ") + e.description();
+        return shown + (shown.empty() ? "" : " ") + e.what();
     }
 }
 
@@ -64,17 +64,17 @@ TEST(GeneratorLaw, StagesAndFailures) {
         {1000000, 115200, 16, "0 too low"},
         {0, 9600, 16, "-1 too low"},
         {-65535, 2, 1, "-32768 too low"},      // q = -32768.5 ties to the even -32768
-        {20000000, 600, 16, "2082 Overflow"},  // (n + 1) * D = 33328
-        {32768, 1, 4, "8191 Overflow"},        // (n + 1) * D = 32768
-        {32768, 1, 1, "32767 Overflow"},       // n + 1 leaves 16 bits
-        {20000000, 100, 4, "Overflow"},        // q = 49999
-        {65537, 2, 1, "Overflow"},             // q = 32767.5 ties up to 32768
-        {-65537, 2, 1, "Overflow"},            // q = -32769.5 ties down to -32770
-        {int32Min, 1, 64, "Overflow"},
-        {20000000, 0, 16, "Divisione per zero"},
-        {0, 0, 16, "Overflow"},  // 0 / 0 is an invalid operation
-        {20000000, 9600, 0, "Divisione per zero"},
-        {0, 9600, 0, "Overflow"},
+        {20000000, 600, 16, "2082 overflow"},  // (n + 1) * D = 33328
+        {32768, 1, 4, "8191 overflow"},        // (n + 1) * D = 32768
+        {32768, 1, 1, "32767 overflow"},       // n + 1 leaves 16 bits
+        {20000000, 100, 4, "overflow"},        // q = 49999
+        {65537, 2, 1, "overflow"},             // q = 32767.5 ties up to 32768
+        {-65537, 2, 1, "overflow"},            // q = -32769.5 ties down to -32770
+        {int32Min, 1, 64, "overflow"},
+        {20000000, 0, 16, "division by zero"},
+        {0, 0, 16, "overflow"},  // 0 / 0 is an invalid operation
+        {20000000, 9600, 0, "division by zero"},
+        {0, 9600, 0, "overflow"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(outcome(c.f, c.b, c.d), c.shown) << c.f << " / " << c.b << " / " << c.d;

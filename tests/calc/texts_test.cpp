@@ -94,8 +94,8 @@ TEST(QuantityFromText, SuffixesAndTwoReadings) {
         {"1.2.3k", CalcErrorKind::TypeMismatch}, {"2147,4836475M", CalcErrorKind::Overflow},
         {"19.2", CalcErrorKind::TypeMismatch},
     };
-    for (const auto& [text, kind] : refused)
-        EXPECT_EQ(failureOf([&] { quantityFromText(text); }), kind) << text;
+    for (const auto& r : refused)
+        EXPECT_EQ(failureOf([&] { quantityFromText(r.first); }), r.second) << r.first;
 }
 
 TEST(TextOfDeviation, PatternWithOneOrTwoDecimals) {

@@ -21,15 +21,13 @@ namespace velmiro {
 // Ambiguous only comes from quantityFromText, which the window does not use.
 enum class CalcErrorKind { TypeMismatch, Overflow, DivisionByZero, Ambiguous };
 
-// The one failure of the calculation. It carries the classic runtime error
-// number and its Italian description so that a desktop report can show both.
+// The one failure of the calculation. It carries only its kind: each program
+// that reports it says it in its own words.
 class CalcError : public std::runtime_error {
   public:
     explicit CalcError(CalcErrorKind kind);
 
     CalcErrorKind kind() const noexcept { return kind_; }
-    int number() const noexcept;               // 13, 6 or 11
-    const char* description() const noexcept;  // UTF-8, same text as what()
 
   private:
     CalcErrorKind kind_;
