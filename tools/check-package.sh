@@ -114,6 +114,10 @@ for program in "$work"/root/usr/bin/*; do
     unresolved=$(ldd "$program" | grep 'not found' || true)
     [ -z "$unresolved" ] || fail "the packaged $(basename "$program") lacks $unresolved"
 done
+# The command line must run where Qt is not installed.
+! ldd "$work/root/usr/bin/velmiro-cli" | grep -q libQt || fail "velmiro-cli links to Qt"
+"$work/root/usr/bin/velmiro-cli" 20M 19200 --format csv | grep -q '^001,0,0,1,16,64,' ||
+    fail "the packaged velmiro-cli does not compute mode 001 for 20M and 19200"
 # The packaged program must still be running, window open, when the timeout stops it.
 status=0
 QT_QPA_PLATFORM=offscreen timeout 3 "$work/root/usr/bin/velmiro" 2>/dev/null || status=$?
