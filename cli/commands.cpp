@@ -305,7 +305,7 @@ std::string footer() {
            "  velmiro-cli register 20M 64 19200\n"
            "  velmiro-cli header 20M 19200 --prefix UART_ > uart_baud.h\n"
            "  velmiro-cli table 11,0592M --format csv\n"
-           "  velmiro-cli crystals 115200 9600 --max-frequency 20M\n";
+           "  velmiro-cli crystals 115200 9600 --max-frequency 20M";  // CLI11 ends the line
 }
 
 void italianLabels(CLI::App& app) {
@@ -320,6 +320,8 @@ void italianLabels(CLI::App& app) {
     formatter->column_width(26);
     app.formatter(formatter);
 }
+
+constexpr std::string_view commandNames[] = {"compare", "register", "header", "table", "crystals"};
 
 struct Line {
     CLI::App app{
@@ -344,58 +346,75 @@ struct Line {
         cmd.allow_extras();
     }
 
-    Line() {
+    // Sets up only the commands named on the line, or all of them for the general
+    // help: the rest would only cost start-up time.
+    CLI::App* command(const std::vector<std::string>& args, const char* name,
+                      const char* description) {
+        const auto named = [&args](std::string_view word) {
+            return std::find(args.begin(), args.end(), word) != args.end();
+        };
+        const bool generalHelp =
+            (named("-h") || named("--help")) &&
+            std::none_of(std::begin(commandNames), std::end(commandNames), named);
+        return named(name) || generalHelp ? app.add_subcommand(name, description) : nullptr;
+    }
+
+    explicit Line(const std::vector<std::string>& args) {
         italianLabels(app);
         app.option_defaults()->group("Opzioni");
         app.set_help_flag("-h,--help", "Mostra questo aiuto ed esce");
         app.set_version_flag("--version", std::string("velmiro-cli ") + VELMIRO_VERSION,
                              "Mostra la versione ed esce");
-        app.footer(footer());
         app.add_option("QUARZO", crystal, "Frequenza del quarzo in Hz (senza comando: compare)");
         app.add_option("BAUD", rate, "Baud rate desiderato");
         options(app);
         app.require_subcommand(0, 1);
 
-        CLI::App* cmd =
-            app.add_subcommand("compare", "Tutti i modi a confronto, il migliore segnato");
-        cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
-        cmd->add_option("BAUD", rate, "Baud rate desiderato");
-        options(*cmd);
-
-        cmd = app.add_subcommand("register",
-                                 "Il baud rate che un valore N del registro dà in ogni modo");
-        cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
-        cmd->add_option("N", n, "Valore del registro, da 0 a 65535");
-        cmd->add_option("BAUD", rate, "Baud rate desiderato, per scostamento ed esito");
-        options(*cmd);
-
-        cmd = app.add_subcommand("header", "Un header C per il firmware, del modo migliore");
-        cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
-        cmd->add_option("BAUD", rate, "Baud rate desiderato");
-        options(*cmd, false);
-        cmd->add_option("--prefix", o.prefix,
-                        "Inizio dei nomi delle #define (predefinito VELMIRO_)")
-            ->option_text("NOME");
-
-        cmd = app.add_subcommand("table", "La tabella di un datasheet per un quarzo qualsiasi");
-        cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
-        cmd->add_option("BAUD", rates,
-                        "Baud rate (predefiniti 300 1200 2400 9600 10417 19200 57600 115200)");
-        options(*cmd);
-
-        cmd = app.add_subcommand("crystals", "I quarzi comuni che danno tutti i baud rate");
-        cmd->add_option("BAUD", rates, "Baud rate richiesti");
-        options(*cmd);
-        cmd->add_option("--max-frequency", o.maxFrequency, "Esclude i quarzi più veloci di F")
-            ->option_text("F");
-        cmd->add_option("--min-frequency", o.minFrequency, "Esclude i quarzi più lenti di F")
-            ->option_text("F");
+        if (CLI::App* cmd =
+                command(args, "compare", "Tutti i modi a confronto, il migliore segnato")) {
+            cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
+            cmd->add_option("BAUD", rate, "Baud rate desiderato");
+            options(*cmd);
+        }
+        if (CLI::App* cmd = command(args, "register",
+                                    "Il baud rate che un valore N del registro dà in ogni modo")) {
+            cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
+            cmd->add_option("N", n, "Valore del registro, da 0 a 65535");
+            cmd->add_option("BAUD", rate, "Baud rate desiderato, per scostamento ed esito");
+            options(*cmd);
+        }
+        if (CLI::App* cmd =
+                command(args, "header", "Un header C per il firmware, del modo migliore")) {
+            cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
+            cmd->add_option("BAUD", rate, "Baud rate desiderato");
+            options(*cmd, false);
+            cmd->add_option("--prefix", o.prefix,
+                            "Inizio dei nomi delle #define (predefinito VELMIRO_)")
+                ->option_text("NOME");
+        }
+        if (CLI::App* cmd =
+                command(args, "table", "La tabella di un datasheet per un quarzo qualsiasi")) {
+            cmd->add_option("QUARZO", crystal, "Frequenza del quarzo in Hz");
+            cmd->add_option("BAUD", rates,
+                            "Baud rate (predefiniti 300 1200 2400 9600 10417 19200 57600 115200)");
+            options(*cmd);
+        }
+        if (CLI::App* cmd =
+                command(args, "crystals", "I quarzi comuni che danno tutti i baud rate")) {
+            cmd->add_option("BAUD", rates, "Baud rate richiesti");
+            options(*cmd);
+            cmd->add_option("--max-frequency", o.maxFrequency, "Esclude i quarzi più veloci di F")
+                ->option_text("F");
+            cmd->add_option("--min-frequency", o.minFrequency, "Esclude i quarzi più lenti di F")
+                ->option_text("F");
+        }
 
         // As usual on the command line, a repeated option takes its last value.
         std::vector<CLI::App*> all = app.get_subcommands({});
         all.push_back(&app);
         for (CLI::App* a : all) {
             a->group("Comandi");
+            a->footer(footer);  // built only when help is asked for
             for (CLI::Option* opt : a->get_options()) {
                 opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
                 opt->group("Opzioni");
@@ -428,7 +447,7 @@ void refuseLeftovers(const CLI::App& app) {
 }
 
 int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Line line;
+    Line line(args);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         line.app.parse(reversed);

@@ -1,7 +1,9 @@
 #include "report.h"
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -34,7 +36,7 @@ VerdictNames namesOf(Verdict verdict) {
 
 // The tolerance as people write it: "1", "0,5".
 std::string percentText(double value) {
-    std::string text = fmt::format("{}", value);
+    std::string text = fmt::format(FMT_COMPILE("{}"), value);
     if (text.ends_with(".0"))
         text.resize(text.size() - 2);
     for (char& c : text) {
@@ -111,8 +113,19 @@ Json withFirst(Json first, const Json& rest) {
     return first;
 }
 
+// Right-aligned in `width` columns. fmt would measure each text's display
+// width itself, which costs more start-up time than the whole calculation;
+// here "—" simply counts as one column, as does any other character.
+std::string right(const std::string& text, std::size_t width) {
+    const auto columns =
+        static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+    return std::string(width > columns ? width - columns : 0, ' ') + text;
+}
+
 std::string hexByte(std::int64_t value) {
-    return fmt::format("0x{:02X}", value);
+    return fmt::format(FMT_COMPILE("0x{:02X}"), value);
 }
 
 constexpr const char* modeColumns =
@@ -121,17 +134,18 @@ constexpr const char* modeColumns =
 void writeModeLine(std::ostream& out, const ModeResult& r) {
     const GeneratorMode& m = r.mode->mode;
     out << fmt::format(
-        "{} {:<4}  {:>4}  {:>5}  {:>4}  {:>8}  {:>5}  {:>6}  {:>5}  {:>10}  {:>8}  {}\n",
+        FMT_COMPILE("{} {}   {:>4}  {:>5}  {:>4}  {:>8}  {:>5}  {}  {}  {}  {}  {}\n"),
         r.best ? '*' : ' ', r.mode->key, m.sync, m.brg16, m.brgh, r.mode->divisor, r.registerValue,
-        r.hasRate() ? hexByte(r.registerValue >> 8) : dash,
-        r.hasRate() ? hexByte(r.registerValue & 0xFF) : dash, orDash(r.achieved),
-        orDash(r.deviationPercent), r.verdict ? namesOf(*r.verdict).text : dash);
+        right(r.hasRate() ? hexByte(r.registerValue >> 8) : dash, 6),
+        right(r.hasRate() ? hexByte(r.registerValue & 0xFF) : dash, 5),
+        right(orDash(r.achieved), 10), right(orDash(r.deviationPercent), 8),
+        r.verdict ? namesOf(*r.verdict).text : dash);
 }
 
 std::string bestNote(std::span<const ModeResult> modes) {
     for (const ModeResult& r : modes) {
         if (r.best)
-            return fmt::format("\n* modo migliore: {}\n", r.mode->key);
+            return fmt::format(FMT_COMPILE("\n* modo migliore: {}\n"), r.mode->key);
     }
     return "";
 }
@@ -139,7 +153,7 @@ std::string bestNote(std::span<const ModeResult> modes) {
 }  // namespace
 
 std::string decimalText(double value, int decimals) {
-    std::string text = fmt::format("{:.{}f}", value, decimals);
+    std::string text = fmt::format(FMT_COMPILE("{:.{}f}"), value, decimals);
     if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos)
         text.erase(0, 1);
     for (char& c : text) {
@@ -218,14 +232,14 @@ void writeTable(std::ostream& out, Format format, const Query& query,
     // One block per mode, as datasheets print them; "—" where the register cannot hold n.
     for (std::size_t m = 0; m < rows.front().modes.size(); ++m) {
         const ModeInfo& mode = *rows.front().modes[m].mode;
-        out << fmt::format("\nModo {}: SYNC {}, BRG16 {}, BRGH {}, divisore {}\n", mode.key,
-                           mode.mode.sync, mode.mode.brg16, mode.mode.brgh, mode.divisor);
+        out << fmt::format(FMT_COMPILE("\nModo {}: SYNC {}, BRG16 {}, BRGH {}, divisore {}\n"),
+                           mode.key, mode.mode.sync, mode.mode.brg16, mode.mode.brgh, mode.divisor);
         out << "   baud rate    ottenuti  scost. %        n\n";
         for (const TableRow& row : rows) {
             const ModeResult& r = row.modes[m];
-            out << fmt::format("{} {:>10}  {:>10}  {:>8}  {:>7}\n", r.best ? '*' : ' ', row.rate,
-                               orDash(r.achieved), orDash(r.deviationPercent),
-                               r.hasRate() ? std::to_string(r.registerValue) : dash);
+            out << fmt::format(FMT_COMPILE("{} {:>10}  {}  {}  {}\n"), r.best ? '*' : ' ', row.rate,
+                               right(orDash(r.achieved), 10), right(orDash(r.deviationPercent), 8),
+                               right(r.hasRate() ? std::to_string(r.registerValue) : dash, 7));
         }
     }
     out << "\n* modo migliore per quel baud rate\n";
@@ -263,7 +277,7 @@ void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_
             withFirst({{"crystal", 0}, {"worst_deviation_percent", 0}, {"rate", 0}}, modeShape()));
         return;
     }
-    out << "Baud rate " << fmt::format("{}", fmt::join(rates, ", ")) << ", tolleranza "
+    out << "Baud rate " << fmt::format(FMT_COMPILE("{}"), fmt::join(rates, ", ")) << ", tolleranza "
         << percentText(tolerancePercent) << "%\n";
     if (fits.empty()) {
         out << "\nNessun quarzo comune dà tutti i baud rate entro la tolleranza.\n";
@@ -273,11 +287,11 @@ void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_
     for (const CrystalFit& fit : fits) {
         for (std::size_t i = 0; i < fit.rates.size(); ++i) {
             const ModeResult& r = fit.rates[i];
-            out << (i == 0 ? fmt::format("{:>11}  {:>10}", fit.crystal,
-                                         decimalText(fit.worstDeviationPercent, 2))
+            out << (i == 0 ? fmt::format(FMT_COMPILE("{:>11}  {}"), fit.crystal,
+                                         right(decimalText(fit.worstDeviationPercent, 2), 10))
                            : std::string(23, ' '))
-                << fmt::format("  {:>10}  {:<4}  {:>7}  {:>8}\n", rates[i], r.mode->key,
-                               r.registerValue, orDash(r.deviationPercent));
+                << fmt::format(FMT_COMPILE("  {:>10}  {}   {:>7}  {}\n"), rates[i], r.mode->key,
+                               r.registerValue, right(orDash(r.deviationPercent), 8));
         }
     }
 }
@@ -287,17 +301,17 @@ void writeHeader(std::ostream& out, const std::string& prefix, const Query& quer
     const GeneratorMode& m = mode.mode->mode;
     const std::string guard = prefix + "BAUD_H";
     out << fmt::format(
-        "/* velmiro-cli {}: quarzo {} Hz, {} baud, modo {}, scostamento {}% */\n"
-        "#ifndef {}\n#define {}\n\n",
+        FMT_COMPILE("/* velmiro-cli {}: quarzo {} Hz, {} baud, modo {}, scostamento {}% */\n"
+                    "#ifndef {}\n#define {}\n\n"),
         VELMIRO_VERSION, query.crystal, *query.rate, mode.mode->key,
         decimalText(*mode.deviationPercent, 2), guard, guard);
     const auto define = [&](const char* name, const std::string& value) {
         out << "#define " << prefix << name << ' ' << value << '\n';
     };
-    define("FOSC", fmt::format("{}UL", query.crystal));
-    define("BAUD", fmt::format("{}UL", *query.rate));
-    define("BAUD_REAL",
-           fmt::format("{}UL", static_cast<std::int64_t>(std::nearbyint(*mode.achieved))));
+    define("FOSC", fmt::format(FMT_COMPILE("{}UL"), query.crystal));
+    define("BAUD", fmt::format(FMT_COMPILE("{}UL"), *query.rate));
+    define("BAUD_REAL", fmt::format(FMT_COMPILE("{}UL"),
+                                    static_cast<std::int64_t>(std::nearbyint(*mode.achieved))));
     define("SYNC", std::to_string(m.sync));
     define("BRG16", std::to_string(m.brg16));
     define("BRGH", std::to_string(m.brgh));

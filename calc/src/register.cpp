@@ -75,6 +75,7 @@ std::optional<std::size_t> markBest(std::span<ModeResult> results, const ModeCho
 std::vector<ModeResult> compareModes(std::int32_t frequency, std::int32_t rate,
                                      double tolerancePercent, const ModeChoice& choice) {
     std::vector<ModeResult> results;
+    results.reserve(modeTable().size());
     for (const ModeInfo& mode : modeTable()) {
         if (isListed(mode, choice))
             results.push_back(registerResult(frequency, rate, mode, tolerancePercent));
