@@ -133,10 +133,6 @@ std::vector<std::int32_t> rateArguments(const std::vector<std::string>& texts) {
 
 // ---------------------------------------------------------------- commands
 
-bool withinTolerance(const ModeResult* r) {
-    return r != nullptr && r->verdict == Verdict::Ok;
-}
-
 const ModeResult* bestOf(std::span<const ModeResult> modes) {
     const auto best =
         std::find_if(modes.begin(), modes.end(), [](const auto& r) { return r.best; });
@@ -145,7 +141,7 @@ const ModeResult* bestOf(std::span<const ModeResult> modes) {
 
 // The status of an answer, with the reason on stderr when it is 1.
 int statusOf(const ModeResult* chosen, std::ostream& err) {
-    if (withinTolerance(chosen))
+    if (chosen != nullptr && chosen->verdict == Verdict::Ok)
         return 0;
     if (chosen == nullptr)
         err << "velmiro-cli: nessun modo raggiunge questo baud rate con questo quarzo\n";
@@ -169,8 +165,8 @@ int compare(const std::string& crystal, const std::string& rate, const Options& 
     return statusOf(bestOf(modes), err);
 }
 
-int reverse(const std::string& crystal, const std::string& n, const std::string& rate,
-            const Options& o, std::ostream& out, std::ostream& err) {
+int registerCommand(const std::string& crystal, const std::string& n, const std::string& rate,
+                    const Options& o, std::ostream& out, std::ostream& err) {
     const Settings s = settingsOf(o);
     Query q{positiveQuantity("QUARZO", crystal), {}, registerArgument(n), s.tolerancePercent};
     if (!rate.empty())
@@ -229,7 +225,7 @@ int header(const std::string& crystal, const std::string& rate, const Options& o
 
 int table(const std::string& crystal, std::vector<std::string> rateTexts, const Options& o,
           std::ostream& out) {
-    Settings s = settingsOf(o);
+    const Settings s = settingsOf(o);
     const Query q{positiveQuantity("QUARZO", crystal), {}, {}, s.tolerancePercent};
     if (rateTexts.empty())
         rateTexts = {"300", "1200", "2400", "9600", "10417", "19200", "57600", "115200"};
@@ -482,7 +478,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (command == "register") {
         requireAll({{"QUARZO", &line.crystal}, {"N", &line.n}});
-        return reverse(line.crystal, line.n, line.rate, o, out, err);
+        return registerCommand(line.crystal, line.n, line.rate, o, out, err);
     }
     if (command == "header") {
         requireAll({{"QUARZO", &line.crystal}, {"BAUD", &line.rate}});
