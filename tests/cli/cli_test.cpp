@@ -40,7 +40,8 @@ void expectGolden(const std::string& name, const std::vector<std::string>& lines
 
 // The worked values of every command, in every format.
 const std::vector<std::string> worked[] = {
-    {"compare 20.000.000 19.200", "20M 600", "1000000 62500", "40M 115.2k", "4M 115200 --sync"},
+    {"compare 20.000.000 19.200", "20M 600", "1000000 62500", "40M 115.2k", "4M 115200",
+     "20M 19200 --sync --tolerance 0,1"},
     {"register 20M 64 19200", "register 11,0592M 255", "register 11,0592M 256",
      "register 4M 8 115200 --mode 011"},
     {"table 20M", "table 20M 9600 --mode 100 --tolerance 0,5"},
