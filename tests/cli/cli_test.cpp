@@ -61,7 +61,7 @@ TEST(Cli, GoldenOutputs) {
     }
     expectGolden("header.txt",
                  {"header 20M 19200", "header 40M 115.2k --prefix UART_", "header 4M 115200",
-                  "header 20M 600 --mode 000", "header 20M 19200 --mode 110 --prefix"});
+                  "header 20M 600 --mode 000", "header 20M 19200 --mode 110"});
 }
 
 TEST(Cli, RefusedArguments) {
@@ -86,6 +86,7 @@ TEST(Cli, RefusedArguments) {
                                  "register 20M -1",
                                  "header 20M 19200 --prefix 9X",
                                  "header 20M 19200 --prefix A-B",
+                                 "header 20M 19200 --prefix",
                                  "crystals",
                                  "crystals 9600 --min-frequency 20M --max-frequency 1M",
                                  "--version",
