@@ -190,9 +190,11 @@ void writeModes(std::ostream& out, Format format, const Query& query,
     out << "Quarzo " << query.crystal << " Hz";
     if (query.registerValue)
         out << ", registro " << *query.registerValue;
+    // Without a rate there is nothing to judge, and no tolerance to speak of.
     if (query.rate)
-        out << ", baud rate " << *query.rate;
-    out << ", tolleranza " << percentText(query.tolerancePercent) << "%\n\n" << modeColumns;
+        out << ", baud rate " << *query.rate << ", tolleranza "
+            << percentText(query.tolerancePercent) << '%';
+    out << "\n\n" << modeColumns;
     for (const ModeResult& r : modes)
         writeModeLine(out, r);
     if (modes.empty())
