@@ -133,12 +133,6 @@ std::vector<std::int32_t> rateArguments(const std::vector<std::string>& texts) {
 
 // ---------------------------------------------------------------- commands
 
-const ModeResult* bestOf(std::span<const ModeResult> modes) {
-    const auto best =
-        std::find_if(modes.begin(), modes.end(), [](const auto& r) { return r.best; });
-    return best == modes.end() ? nullptr : &*best;
-}
-
 // The status of an answer, with the reason on stderr when it is 1.
 int statusOf(const ModeResult* chosen, std::ostream& err) {
     if (chosen != nullptr && chosen->verdict == Verdict::Ok)

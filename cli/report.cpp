@@ -34,16 +34,18 @@ VerdictNames namesOf(Verdict verdict) {
     return {"", ""};
 }
 
+// The Italian decimal comma in place of the point.
+std::string withComma(std::string text) {
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
 // The tolerance as people write it: "1", "0,5".
 std::string percentText(double value) {
     std::string text = fmt::format(FMT_COMPILE("{}"), value);
     if (text.ends_with(".0"))
         text.resize(text.size() - 2);
-    for (char& c : text) {
-        if (c == '.')
-            c = ',';
-    }
-    return text;
+    return withComma(text);
 }
 
 std::string orDash(const std::optional<double>& value) {
@@ -156,11 +158,7 @@ std::string decimalText(double value, int decimals) {
     std::string text = fmt::format(FMT_COMPILE("{:.{}f}"), value, decimals);
     if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos)
         text.erase(0, 1);
-    for (char& c : text) {
-        if (c == '.')
-            c = ',';
-    }
-    return text;
+    return withComma(text);
 }
 
 void writeModes(std::ostream& out, Format format, const Query& query,

@@ -9,7 +9,6 @@
 namespace velmiro {
 
 using law::fail;
-using law::failZeroDivisor;
 using law::roundHalfEven;
 
 namespace law {

@@ -58,7 +58,7 @@ ModeResult registerResult(std::int32_t frequency, std::int32_t rate, const ModeI
     return resultOfRegister(frequency, static_cast<std::int64_t>(n), rate, mode, tolerancePercent);
 }
 
-std::optional<std::size_t> markBest(std::span<ModeResult> results, const ModeChoice& choice) {
+void markBest(std::span<ModeResult> results, const ModeChoice& choice) {
     std::optional<std::size_t> best;
     for (std::size_t i = 0; i < results.size(); ++i) {
         const ModeResult& r = results[i];
@@ -69,7 +69,12 @@ std::optional<std::size_t> markBest(std::span<ModeResult> results, const ModeCho
     }
     for (std::size_t i = 0; i < results.size(); ++i)
         results[i].best = best == i;
-    return best;
+}
+
+const ModeResult* bestOf(std::span<const ModeResult> results) {
+    const auto best =
+        std::find_if(results.begin(), results.end(), [](const ModeResult& r) { return r.best; });
+    return best == results.end() ? nullptr : &*best;
 }
 
 std::vector<ModeResult> compareModes(std::int32_t frequency, std::int32_t rate,
@@ -107,9 +112,8 @@ std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, double 
         for (const std::int32_t rate : rates) {
             const std::vector<ModeResult> modes =
                 compareModes(crystal, rate, tolerancePercent, choice);
-            const auto best = std::find_if(modes.begin(), modes.end(),
-                                           [](const ModeResult& r) { return r.best; });
-            if (best == modes.end() || best->verdict != Verdict::Ok)
+            const ModeResult* best = bestOf(modes);
+            if (best == nullptr || best->verdict != Verdict::Ok)
                 break;
             fit.worstDeviationPercent =
                 std::max(fit.worstDeviationPercent, std::fabs(*best->deviationPercent));

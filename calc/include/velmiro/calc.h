@@ -140,8 +140,10 @@ ModeResult resultOfRegister(std::int32_t frequency, std::int64_t registerValue,
 
 // Marks as best the competing result with the smallest |deviation|; the earlier
 // in table order wins a tie (8-bit before 16-bit works on more devices).
-// Returns the best one's index, if any result competes.
-std::optional<std::size_t> markBest(std::span<ModeResult> results, const ModeChoice& choice);
+void markBest(std::span<ModeResult> results, const ModeChoice& choice);
+
+// The result marked best, or nullptr when none competes.
+const ModeResult* bestOf(std::span<const ModeResult> results);
 
 // Every listed mode for F and B, best marked.
 std::vector<ModeResult> compareModes(std::int32_t frequency, std::int32_t rate,
