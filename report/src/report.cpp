@@ -1,52 +1,20 @@
-#include "report.h"
-
 #include <fmt/compile.h>
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-namespace velmiro::cli {
+#include "velmiro/report.h"
+
+namespace velmiro::report {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
 const char* const dash = "—";
-
-struct VerdictNames {
-    const char* key;   // JSON and CSV
-    const char* text;  // what a person reads
-};
-
-VerdictNames namesOf(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Ok:
-            return {"ok", "ok"};
-        case Verdict::OutOfTolerance:
-            return {"out_of_tolerance", "fuori tolleranza"};
-        case Verdict::RegisterTooSmall:
-            return {"register_too_small", "registro troppo piccolo"};
-        case Verdict::TooLow:
-            return {"too_low", "troppo basso"};
-    }
-    return {"", ""};
-}
-
-// The Italian decimal comma in place of the point.
-std::string withComma(std::string text) {
-    std::replace(text.begin(), text.end(), '.', ',');
-    return text;
-}
-
-// The tolerance as people write it: "1", "0,5".
-std::string percentText(double value) {
-    std::string text = fmt::format(FMT_COMPILE("{}"), value);
-    if (text.ends_with(".0"))
-        text.resize(text.size() - 2);
-    return withComma(text);
-}
 
 std::string orDash(const std::optional<double>& value) {
     return value ? decimalText(*value, 2) : dash;
@@ -57,9 +25,9 @@ Json orNull(const std::optional<T>& value) {
     return value ? Json(*value) : Json(nullptr);
 }
 
-Json modeJson(const ModeResult& r) {
+Json modeJson(const ModeResult& r, bool best) {
     const GeneratorMode& m = r.mode->mode;
-    const bool fits = r.hasRate();
+    const bool holds = r.registerHolds();
     return {
         {"mode", r.mode->key},
         {"sync", m.sync},
@@ -67,13 +35,33 @@ Json modeJson(const ModeResult& r) {
         {"brgh", m.brgh},
         {"divisor", r.mode->divisor},
         {"register", r.registerValue},
-        {"spbrgh", fits ? Json(r.registerValue >> 8) : Json(nullptr)},
-        {"spbrg", fits ? Json(r.registerValue & 0xFF) : Json(nullptr)},
+        {"needed_register", r.neededRegister},
+        {"limited", r.limited()},
+        {"spbrgh", holds ? Json(highByte(r.registerValue)) : Json(nullptr)},
+        {"spbrg", holds ? Json(lowByte(r.registerValue)) : Json(nullptr)},
         {"achieved", orNull(r.achieved)},
         {"deviation_percent", orNull(r.deviationPercent)},
-        {"verdict", r.verdict ? Json(namesOf(*r.verdict).key) : Json(nullptr)},
-        {"best", r.best},
+        {"worst_case_percent", orNull(r.worstCasePercent)},
+        {"verdict", r.verdict ? Json(verdictKey(*r.verdict)) : Json(nullptr)},
+        {"best", best},
     };
+}
+
+Json modesJson(const Comparison& c) {
+    Json list = Json::array();
+    for (std::size_t i = 0; i < c.modes.size(); ++i)
+        list.push_back(modeJson(c.modes[i], c.isBest(i)));
+    return list;
+}
+
+Json judgementJson(const Judgement& j) {
+    return {{"tolerance_percent", j.tolerancePercent},
+            {"clock_error_percent", j.clockErrorPercent}};
+}
+
+Json withFirst(Json first, const Json& rest) {
+    first.update(rest);
+    return first;
 }
 
 // One CSV line of the values of flat JSON objects, null as an empty field.
@@ -97,22 +85,13 @@ std::string csvHeader(const Json& record) {
     return line + "\r\n";
 }
 
-void writeCsv(std::ostream& out, const std::vector<Json>& records, const Json& emptyShape) {
-    out << csvHeader(records.empty() ? emptyShape : records.front());
+// The first fields of each line, then those of a mode.
+void writeCsv(std::ostream& out, const Json& leading, const std::vector<Json>& records) {
+    ModeResult shape;
+    shape.mode = &modeTable().front();
+    out << csvHeader(withFirst(leading, modeJson(shape, false)));
     for (const Json& record : records)
         out << csvLine(record);
-}
-
-// The shape of a record, for the header line of an empty CSV.
-Json modeShape() {
-    ModeResult r;
-    r.mode = &modeTable().front();
-    return modeJson(r);
-}
-
-Json withFirst(Json first, const Json& rest) {
-    first.update(rest);
-    return first;
 }
 
 // Right-aligned in `width` columns. fmt would measure each text's display
@@ -126,60 +105,76 @@ std::string right(const std::string& text, std::size_t width) {
     return std::string(width > columns ? width - columns : 0, ' ') + text;
 }
 
-std::string hexByte(std::int64_t value) {
-    return fmt::format(FMT_COMPILE("0x{:02X}"), value);
+std::string verdictOrDash(const ModeResult& r) {
+    return r.verdict ? std::string(verdictText(*r.verdict)) : dash;
 }
 
-constexpr const char* modeColumns =
-    "  modo  SYNC  BRG16  BRGH  divisore      n  SPBRGH  SPBRG    ottenuti  scost. %  esito\n";
-
-void writeModeLine(std::ostream& out, const ModeResult& r) {
-    const GeneratorMode& m = r.mode->mode;
-    out << fmt::format(
-        FMT_COMPILE("{} {}   {:>4}  {:>5}  {:>4}  {:>8}  {:>5}  {}  {}  {}  {}  {}\n"),
-        r.best ? '*' : ' ', r.mode->key, m.sync, m.brg16, m.brgh, r.mode->divisor, r.registerValue,
-        right(r.hasRate() ? hexByte(r.registerValue >> 8) : dash, 6),
-        right(r.hasRate() ? hexByte(r.registerValue & 0xFF) : dash, 5),
-        right(orDash(r.achieved), 10), right(orDash(r.deviationPercent), 8),
-        r.verdict ? namesOf(*r.verdict).text : dash);
+// ", tolleranza 1%", and the clock error when there is one.
+std::string judgementText(const Judgement& j) {
+    std::string text = ", tolleranza " + percentText(j.tolerancePercent) + '%';
+    if (j.clockErrorPercent > 0.0)
+        text += ", errore del clock " + percentText(j.clockErrorPercent) + '%';
+    return text;
 }
 
-std::string bestNote(std::span<const ModeResult> modes) {
-    for (const ModeResult& r : modes) {
-        if (r.best)
-            return fmt::format(FMT_COMPILE("\n* modo migliore: {}\n"), r.mode->key);
+void writeModeLines(std::ostream& out, const Comparison& c, bool worstCase) {
+    out << "  modo  SYNC  BRG16  BRGH  divisore            n  SPBRGH  SPBRG    ottenuti  scost. %"
+        << (worstCase ? "  peggiore %" : "") << "  esito\n";
+    for (std::size_t i = 0; i < c.modes.size(); ++i) {
+        const ModeResult& r = c.modes[i];
+        const GeneratorMode& m = r.mode->mode;
+        out << fmt::format(
+            FMT_COMPILE("{} {}   {:>4}  {:>5}  {:>4}  {:>8}  {:>11}  {}  {}  {}  {}"),
+            c.isBest(i) ? '*' : ' ', r.mode->key, m.sync, m.brg16, m.brgh, r.mode->divisor,
+            registerText(r),
+            right(r.registerHolds() ? hexByte(highByte(r.registerValue)) : dash, 6),
+            right(r.registerHolds() ? hexByte(lowByte(r.registerValue)) : dash, 5),
+            right(orDash(r.achieved), 10), right(orDash(r.deviationPercent), 8));
+        if (worstCase)
+            out << "  " << right(orDash(r.worstCasePercent), 10);
+        out << "  " << verdictOrDash(r) << '\n';
     }
-    return "";
+    if (c.modes.empty())
+        out << "  (nessun modo)\n";
 }
 
 }  // namespace
 
-std::string decimalText(double value, int decimals) {
-    std::string text = fmt::format(FMT_COMPILE("{:.{}f}"), value, decimals);
-    if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos)
-        text.erase(0, 1);
-    return withComma(text);
+std::span<const std::int32_t> defaultTableRates() {
+    static constexpr std::array<std::int32_t, 8> rates{300,   1200,  2400,  9600,
+                                                       10417, 19200, 57600, 115200};
+    return rates;
 }
 
-void writeModes(std::ostream& out, Format format, const Query& query,
-                std::span<const ModeResult> modes) {
+std::vector<TableRow> tableOf(std::int32_t crystal, std::span<const std::int32_t> rates,
+                              const Judgement& judgement, const ModeChoice& choice) {
+    std::vector<TableRow> rows;
+    for (const std::int32_t rate : rates) {
+        TableRow row{rate, compareModes(crystal, rate, judgement, choice)};
+        // The synchronous blocks only on request. They come last in table order
+        // and do not compete then, so the best index stays where it is.
+        if (choice.key.empty() && !choice.sync)
+            std::erase_if(row.modes.modes,
+                          [](const ModeResult& r) { return r.mode->mode.sync != 0; });
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes) {
     switch (format) {
         case Format::Json: {
-            Json list = Json::array();
-            for (const ModeResult& r : modes)
-                list.push_back(modeJson(r));
-            const Json doc = {{"crystal", query.crystal},
-                              {"rate", orNull(query.rate)},
-                              {"tolerance_percent", query.tolerancePercent},
-                              {"modes", list}};
+            const Json doc =
+                withFirst({{"crystal", query.crystal}, {"rate", orNull(query.rate)}},
+                          withFirst(judgementJson(query.judgement), {{"modes", modesJson(modes)}}));
             out << doc.dump(2) << '\n';
             return;
         }
         case Format::Csv: {
             std::vector<Json> records;
-            for (const ModeResult& r : modes)
-                records.push_back(modeJson(r));
-            writeCsv(out, records, modeShape());
+            for (std::size_t i = 0; i < modes.modes.size(); ++i)
+                records.push_back(modeJson(modes.modes[i], modes.isBest(i)));
+            writeCsv(out, Json::object(), records);
             return;
         }
         case Format::Text:
@@ -190,75 +185,72 @@ void writeModes(std::ostream& out, Format format, const Query& query,
         out << ", registro " << *query.registerValue;
     // Without a rate there is nothing to judge, and no tolerance to speak of.
     if (query.rate)
-        out << ", baud rate " << *query.rate << ", tolleranza "
-            << percentText(query.tolerancePercent) << '%';
-    out << "\n\n" << modeColumns;
-    for (const ModeResult& r : modes)
-        writeModeLine(out, r);
-    if (modes.empty())
-        out << "  (nessun modo)\n";
-    out << bestNote(modes);
+        out << ", baud rate " << *query.rate << judgementText(query.judgement);
+    out << "\n\n";
+    writeModeLines(out, modes, query.rate && query.judgement.clockErrorPercent > 0.0);
+    if (const ModeResult* best = modes.bestMode())
+        out << "\n* modo migliore: " << best->mode->key << '\n';
 }
 
 void writeTable(std::ostream& out, Format format, const Query& query,
                 std::span<const TableRow> rows) {
     if (format == Format::Json) {
         Json list = Json::array();
-        for (const TableRow& row : rows) {
-            Json modes = Json::array();
-            for (const ModeResult& r : row.modes)
-                modes.push_back(modeJson(r));
-            list.push_back({{"rate", row.rate}, {"modes", modes}});
-        }
-        const Json doc = {{"crystal", query.crystal},
-                          {"tolerance_percent", query.tolerancePercent},
-                          {"rows", list}};
+        for (const TableRow& row : rows)
+            list.push_back({{"rate", row.rate}, {"modes", modesJson(row.modes)}});
+        const Json doc = withFirst({{"crystal", query.crystal}},
+                                   withFirst(judgementJson(query.judgement), {{"rows", list}}));
         out << doc.dump(2) << '\n';
         return;
     }
     if (format == Format::Csv) {
         std::vector<Json> records;
         for (const TableRow& row : rows) {
-            for (const ModeResult& r : row.modes)
-                records.push_back(withFirst({{"rate", row.rate}}, modeJson(r)));
+            for (std::size_t i = 0; i < row.modes.modes.size(); ++i)
+                records.push_back(withFirst({{"rate", row.rate}},
+                                            modeJson(row.modes.modes[i], row.modes.isBest(i))));
         }
-        writeCsv(out, records, withFirst({{"rate", 0}}, modeShape()));
+        writeCsv(out, {{"rate", 0}}, records);
         return;
     }
-    out << "Quarzo " << query.crystal << " Hz, tolleranza " << percentText(query.tolerancePercent)
-        << "%\n";
+    out << "Quarzo " << query.crystal << " Hz" << judgementText(query.judgement) << '\n';
     if (rows.empty())
         return;
-    // One block per mode, as datasheets print them; "—" where the register cannot hold n.
-    for (std::size_t m = 0; m < rows.front().modes.size(); ++m) {
-        const ModeInfo& mode = *rows.front().modes[m].mode;
+    const bool worstCase = query.judgement.clockErrorPercent > 0.0;
+    // One block per mode, as datasheets print them; a limited n carries its mark.
+    for (std::size_t m = 0; m < rows.front().modes.modes.size(); ++m) {
+        const ModeInfo& mode = *rows.front().modes.modes[m].mode;
         out << fmt::format(FMT_COMPILE("\nModo {}: SYNC {}, BRG16 {}, BRGH {}, divisore {}\n"),
                            mode.key, mode.mode.sync, mode.mode.brg16, mode.mode.brgh, mode.divisor);
-        out << "   baud rate    ottenuti  scost. %        n\n";
+        out << "   baud rate    ottenuti  scost. %" << (worstCase ? "  peggiore %" : "")
+            << "            n  esito\n";
         for (const TableRow& row : rows) {
-            const ModeResult& r = row.modes[m];
-            out << fmt::format(FMT_COMPILE("{} {:>10}  {}  {}  {}\n"), r.best ? '*' : ' ', row.rate,
-                               right(orDash(r.achieved), 10), right(orDash(r.deviationPercent), 8),
-                               right(r.hasRate() ? std::to_string(r.registerValue) : dash, 7));
+            const ModeResult& r = row.modes.modes[m];
+            out << fmt::format(FMT_COMPILE("{} {:>10}  {}  {}"), row.modes.isBest(m) ? '*' : ' ',
+                               row.rate, right(orDash(r.achieved), 10),
+                               right(orDash(r.deviationPercent), 8));
+            if (worstCase)
+                out << "  " << right(orDash(r.worstCasePercent), 10);
+            out << "  " << right(registerText(r), 11) << "  " << verdictOrDash(r) << '\n';
         }
     }
     out << "\n* modo migliore per quel baud rate\n";
 }
 
 void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_t> rates,
-                   double tolerancePercent, std::span<const CrystalFit> fits) {
+                   const Judgement& judgement, std::span<const CrystalFit> fits) {
     if (format == Format::Json) {
         Json list = Json::array();
         for (const CrystalFit& fit : fits) {
             Json perRate = Json::array();
             for (std::size_t i = 0; i < fit.rates.size(); ++i)
-                perRate.push_back(withFirst({{"rate", rates[i]}}, modeJson(fit.rates[i])));
+                perRate.push_back(withFirst({{"rate", rates[i]}}, modeJson(fit.rates[i], true)));
             list.push_back({{"crystal", fit.crystal},
                             {"worst_deviation_percent", fit.worstDeviationPercent},
                             {"rates", perRate}});
         }
-        const Json doc = {
-            {"rates", rates}, {"tolerance_percent", tolerancePercent}, {"crystals", list}};
+        const Json doc = withFirst({{"rates", rates}},
+                                   withFirst(judgementJson(judgement), {{"crystals", list}}));
         out << doc.dump(2) << '\n';
         return;
     }
@@ -269,55 +261,64 @@ void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_
                 records.push_back(withFirst({{"crystal", fit.crystal},
                                              {"worst_deviation_percent", fit.worstDeviationPercent},
                                              {"rate", rates[i]}},
-                                            modeJson(fit.rates[i])));
+                                            modeJson(fit.rates[i], true)));
             }
         }
-        writeCsv(
-            out, records,
-            withFirst({{"crystal", 0}, {"worst_deviation_percent", 0}, {"rate", 0}}, modeShape()));
+        writeCsv(out, {{"crystal", 0}, {"worst_deviation_percent", 0}, {"rate", 0}}, records);
         return;
     }
-    out << "Baud rate " << fmt::format(FMT_COMPILE("{}"), fmt::join(rates, ", ")) << ", tolleranza "
-        << percentText(tolerancePercent) << "%\n";
+    out << "Baud rate " << fmt::format(FMT_COMPILE("{}"), fmt::join(rates, ", "))
+        << judgementText(judgement) << '\n';
     if (fits.empty()) {
         out << "\nNessun quarzo comune dà tutti i baud rate entro la tolleranza.\n";
         return;
     }
-    out << "\n     quarzo  peggiore %   baud rate  modo        n  scost. %\n";
+    out << "\n     quarzo  peggiore %   baud rate  modo            n  scost. %\n";
     for (const CrystalFit& fit : fits) {
         for (std::size_t i = 0; i < fit.rates.size(); ++i) {
             const ModeResult& r = fit.rates[i];
             out << (i == 0 ? fmt::format(FMT_COMPILE("{:>11}  {}"), fit.crystal,
                                          right(decimalText(fit.worstDeviationPercent, 2), 10))
                            : std::string(23, ' '))
-                << fmt::format(FMT_COMPILE("  {:>10}  {}   {:>7}  {}\n"), rates[i], r.mode->key,
-                               r.registerValue, right(orDash(r.deviationPercent), 8));
+                << fmt::format(FMT_COMPILE("  {:>10}  {}   {:>11}  {}\n"), rates[i], r.mode->key,
+                               registerText(r), right(orDash(r.deviationPercent), 8));
         }
     }
 }
 
-void writeHeader(std::ostream& out, const std::string& prefix, const Query& query,
+void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
                  const ModeResult& mode) {
     const GeneratorMode& m = mode.mode->mode;
-    const std::string guard = prefix + "BAUD_H";
+    const std::string deviation = decimalText(*mode.deviationPercent, 2);
     out << fmt::format(
         FMT_COMPILE("/* velmiro-cli {}: quarzo {} Hz, {} baud, modo {}, scostamento {}% */\n"
-                    "#ifndef {}\n#define {}\n\n"),
-        VELMIRO_VERSION, query.crystal, *query.rate, mode.mode->key,
-        decimalText(*mode.deviationPercent, 2), guard, guard);
+                    "#ifndef {}BAUD_H\n#define {}BAUD_H\n\n"),
+        VELMIRO_VERSION, query.crystal, *query.rate, mode.mode->key, deviation, prefix, prefix);
+    if (mode.verdict != Verdict::Ok) {
+        std::string why = "scostamento " + deviation + '%';
+        if (query.judgement.clockErrorPercent > 0.0)
+            why += ", nel caso peggiore " + decimalText(*mode.worstCasePercent, 2) + '%';
+        out << fmt::format(FMT_COMPILE("#warning \"{}BAUD: {}, fuori tolleranza ({}%)\"\n"), prefix,
+                           why, percentText(query.judgement.tolerancePercent));
+    }
     const auto define = [&](const char* name, const std::string& value) {
         out << "#define " << prefix << name << ' ' << value << '\n';
     };
+    // A negative number in parentheses, so that the macro stays one operand.
+    const auto signedValue = [](std::int64_t v) {
+        return v < 0 ? fmt::format(FMT_COMPILE("({})"), v) : std::to_string(v);
+    };
     define("FOSC", fmt::format(FMT_COMPILE("{}UL"), query.crystal));
     define("BAUD", fmt::format(FMT_COMPILE("{}UL"), *query.rate));
-    define("BAUD_REAL", fmt::format(FMT_COMPILE("{}UL"),
-                                    static_cast<std::int64_t>(std::nearbyint(*mode.achieved))));
+    define("BAUD_REAL", fmt::format(FMT_COMPILE("{}UL"), std::llround(*mode.achieved)));
+    define("BAUD_ERROR_PPM", signedValue(std::llround(*mode.deviationPercent * 10000.0)));
     define("SYNC", std::to_string(m.sync));
     define("BRG16", std::to_string(m.brg16));
     define("BRGH", std::to_string(m.brgh));
-    define("SPBRG", hexByte(mode.registerValue & 0xFF));
-    define("SPBRGH", hexByte(mode.registerValue >> 8));
+    define("BRG", std::to_string(mode.registerValue));
+    define("SPBRG", hexByte(lowByte(mode.registerValue)));
+    define("SPBRGH", hexByte(highByte(mode.registerValue)));
     out << "\n#endif\n";
 }
 
-}  // namespace velmiro::cli
+}  // namespace velmiro::report
