@@ -4,9 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 # shellcheck source=tools/packages.sh
 source tools/packages.sh
-# dpkg-dev and file let `cpack -G DEB` work out the package's library dependencies;
-# help2man writes velmiro-cli's manual page, without which the package is incomplete.
-ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libbenchmark-dev dpkg-dev file help2man
+# dpkg-dev and file let `cpack -G DEB` work out the package's library dependencies.
+ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libbenchmark-dev dpkg-dev file
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMIRO_WERROR=ON -DVELMIRO_TESTS=ON -DVELMIRO_BENCHMARKS=ON

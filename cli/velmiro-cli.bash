@@ -1,15 +1,22 @@
-# bash completion for velmiro-cli: its commands, options and their fixed values.
+# bash completion for velmiro-cli: its commands, each command's own options, their fixed values.
 # shellcheck shell=bash
 _velmiro_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} words
+    local judging="--help --mode --sync --tolerance --clock-error"
+    # The command is the first word; without one the line is the short form, like compare.
+    local options="--version $judging --format"
+    case ${COMP_WORDS[1]:-} in
+        compare | register | table) options="$judging --format" ;;
+        header) options="$judging --prefix" ;;
+        crystals) options="$judging --format --min-frequency --max-frequency" ;;
+    esac
     case $prev in
         --format) words="text csv json" ;;
         --mode) words="000 001 010 011 100 110" ;;
-        --tolerance | --prefix | --max-frequency | --min-frequency) return ;;
+        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency) return ;;
         *)
             if [[ $cur == -* ]]; then
-                words="--help --version --mode --sync --tolerance --format --prefix"
-                words+=" --max-frequency --min-frequency"
+                words=$options
             elif [ "$COMP_CWORD" -eq 1 ]; then
                 words="compare register header table crystals"
             else

@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes through the text conversion and arbitrary F, B, D
-// through the generator law. Only CalcError may escape the library; anything
+// through both policies of the generator law. Only CalcError may escape the library; anything
 // else, a crash or a sanitizer report is a finding.
 #include <cmath>
 #include <cstdint>
@@ -41,6 +41,17 @@ void fuzzGenerator(const std::uint8_t* data) {
             check(!velmiro::textOfDeviation(r.deviation.percent).empty());
         }
     } catch (const velmiro::CalcError&) {
+    }
+    // The register-accurate law never fails for a positive F and B, and loads what the
+    // register can hold: the needed n, or the limit nearest to it.
+    if (frequency <= 0 || rate <= 0)
+        return;
+    for (const velmiro::ModeInfo& mode : velmiro::modeTable()) {
+        const velmiro::ModeResult r = velmiro::registerForRate(frequency, rate, mode, {1.0, 2.0});
+        const std::int64_t top = velmiro::registerMaximum(mode.mode);
+        check(r.registerValue >= 0 && r.registerValue <= top);
+        check(!r.limited() || r.registerValue == (r.neededRegister < 0 ? 0 : top));
+        check(std::isfinite(*r.achieved) && *r.worstCasePercent >= std::fabs(*r.deviationPercent));
     }
 }
 
