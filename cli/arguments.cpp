@@ -54,8 +54,17 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
     return row[b.size()];
 }
 
-CLI::Validator checking(std::string (*check)(const std::string&), const char* what) {
-    return CLI::Validator([check](std::string& text) { return check(text); }, what);
+CLI::Validator checking(std::string (*check)(const std::string&)) {
+    return CLI::Validator([check](std::string& text) { return check(text); }, "");
+}
+
+// Lets through what `accepts` takes; says `message`, with the text in it, for the rest.
+CLI::Validator rule(bool (*accepts)(const std::string&), const char* message) {
+    return CLI::Validator(
+        [accepts, message](std::string& text) {
+            return accepts(text) ? std::string() : fmt::format(fmt::runtime(message), text);
+        },
+        "");
 }
 
 std::string quantityProblem(const std::string& text) {
@@ -65,97 +74,74 @@ std::string quantityProblem(const std::string& text) {
 }  // namespace
 
 CLI::Validator quantity() {
-    return checking(quantityProblem, "");
+    return checking(quantityProblem);
 }
 
 CLI::Validator crystalOrCommand() {
-    return checking(
-        [](const std::string& text) -> std::string {
-            const std::string problem = quantityProblem(text);
-            if (problem.empty() || !isWord(text))
-                return problem;
-            const auto nearest =
-                std::min_element(std::begin(commandNames), std::end(commandNames),
-                                 [&text](std::string_view a, std::string_view b) {
-                                     return editDistance(text, a) < editDistance(text, b);
-                                 });
-            std::string message = fmt::format(
-                "«{}» non è un comando né un numero; i comandi sono compare, register, header, "
-                "table e crystals",
-                text);
-            if (editDistance(text, *nearest) <= 2)
-                message += fmt::format("; forse {}?", *nearest);
-            return message;
-        },
-        "");
+    return checking([](const std::string& text) -> std::string {
+        const std::string problem = quantityProblem(text);
+        if (problem.empty() || !isWord(text))
+            return problem;
+        const auto nearest =
+            std::min_element(std::begin(commandNames), std::end(commandNames),
+                             [&text](std::string_view a, std::string_view b) {
+                                 return editDistance(text, a) < editDistance(text, b);
+                             });
+        std::string message = fmt::format(
+            "«{}» non è un comando né un numero; i comandi sono compare, register, header, table "
+            "e crystals",
+            text);
+        if (editDistance(text, *nearest) <= 2)
+            message += fmt::format("; forse {}?", *nearest);
+        return message;
+    });
 }
 
 CLI::Validator registerValue() {
-    return checking(
-        [](const std::string& text) -> std::string {
+    return rule(
+        [](const std::string& text) {
             try {
                 const std::int32_t value = integerFromText(text);
-                if (value >= 0 && value <= 65535)
-                    return {};
+                return value >= 0 && value <= 65535;
             } catch (const CalcError&) {
+                return false;
             }
-            return fmt::format("«{}» non è un valore del registro; serve un intero da 0 a 65535",
-                               text);
         },
-        "");
+        "«{}» non è un valore del registro; serve un intero da 0 a 65535");
 }
 
 CLI::Validator tolerance() {
-    return checking(
-        [](const std::string& text) -> std::string {
+    return rule(
+        [](const std::string& text) {
             const std::optional<double> value = readPercent(text);
-            if (value && *value > 0.0 && *value <= 100.0)
-                return {};
-            return fmt::format(
-                "«{}» non è una tolleranza; serve una percentuale maggiore di zero e al massimo "
-                "100, come 1, 0,5 o 2,5",
-                text);
+            return value && *value > 0.0 && *value <= 100.0;
         },
-        "");
+        "«{}» non è una tolleranza; serve una percentuale maggiore di zero e al massimo 100, "
+        "come 1, 0,5 o 2,5");
 }
 
 CLI::Validator clockError() {
-    return checking(
-        [](const std::string& text) -> std::string {
+    return rule(
+        [](const std::string& text) {
             const std::optional<double> value = readPercent(text);
-            if (value && *value >= 0.0 && *value < 100.0)
-                return {};
-            return fmt::format(
-                "«{}» non è un errore del clock; serve una percentuale da 0 a meno di 100, come "
-                "0,5 o 2",
-                text);
+            return value && *value >= 0.0 && *value < 100.0;
         },
-        "");
+        "«{}» non è un errore del clock; serve una percentuale da 0 a meno di 100, come 0,5 o 2");
 }
 
 CLI::Validator modeKey() {
-    return checking(
-        [](const std::string& text) -> std::string {
-            if (findMode(text) != nullptr)
-                return {};
-            return fmt::format("«{}» non è un modo; i modi sono 000, 001, 010, 011, 100 e 110",
-                               text);
-        },
-        "");
+    return rule([](const std::string& text) { return findMode(text) != nullptr; },
+                "«{}» non è un modo; i modi sono 000, 001, 010, 011, 100 e 110");
 }
 
 CLI::Validator format() {
-    return checking(
-        [](const std::string& text) -> std::string {
-            if (text == "text" || text == "csv" || text == "json")
-                return {};
-            return fmt::format("«{}» non è un formato; i formati sono text, csv e json", text);
-        },
-        "");
+    return rule(
+        [](const std::string& text) { return text == "text" || text == "csv" || text == "json"; },
+        "«{}» non è un formato; i formati sono text, csv e json");
 }
 
 CLI::Validator prefix() {
-    return checking([](const std::string& text) { return report::prefixProblem(text); }, "");
+    return checking([](const std::string& text) { return report::prefixProblem(text); });
 }
 
 std::int32_t quantityOf(const std::string& text) {

@@ -312,8 +312,6 @@ void frmVelmiro::Form_Load() {
 }
 
 void frmVelmiro::chkBRG_Click(std::int16_t index) {
-    if (index < 0 || index > 2)
-        return;
     const auto i = static_cast<std::size_t>(index);
     const bool set = chkBRG[i].value() != 0;
     chkBRG[i].setCaption(
@@ -338,9 +336,9 @@ void frmVelmiro::cmdCalcola_Click() {
     const std::int32_t rate = velmiro::integerFromText(cboVelmiro.text().toStdString());
 
     velmiro::GeneratorMode mode;
-    mode.sync = chkBRG[0].value() != 0 ? 1 : 0;
-    mode.brg16 = chkBRG[1].value() != 0 ? 1 : 0;
-    mode.brgh = chkBRG[2].value() != 0 ? 1 : 0;
+    mode.sync = chkBRG[0].value();
+    mode.brg16 = chkBRG[1].value();
+    mode.brgh = chkBRG[2].value();
     const std::int16_t divisor = velmiro::divisorForKey(velmiro::modeKeyOf(mode));
 
     // Each result is shown as soon as it is known, so a later failure leaves

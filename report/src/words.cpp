@@ -17,28 +17,27 @@ std::string withComma(std::string text) {
 
 }  // namespace
 
+namespace {
+
+// By Verdict, in its order: what a person reads, and the JSON and CSV name.
+struct VerdictNames {
+    std::string_view text;
+    std::string_view key;
+};
+constexpr VerdictNames verdictNames[] = {
+    {"ok", "ok"},
+    {"fuori tolleranza", "out_of_tolerance"},
+    {"registro troppo piccolo", "register_too_small"},
+};
+
+}  // namespace
+
 std::string_view verdictText(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Ok:
-            return "ok";
-        case Verdict::OutOfTolerance:
-            return "fuori tolleranza";
-        case Verdict::RegisterTooSmall:
-            return "registro troppo piccolo";
-    }
-    return "";
+    return verdictNames[static_cast<std::size_t>(verdict)].text;
 }
 
 std::string_view verdictKey(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Ok:
-            return "ok";
-        case Verdict::OutOfTolerance:
-            return "out_of_tolerance";
-        case Verdict::RegisterTooSmall:
-            return "register_too_small";
-    }
-    return "";
+    return verdictNames[static_cast<std::size_t>(verdict)].key;
 }
 
 std::string decimalText(double value, int decimals) {
