@@ -71,7 +71,8 @@ TEST(IntegerFromText, RejectedForms) {
         "123456789012345678901234567890123456789012345678901234567890",
     };
     for (const char* text : mismatches) {
-        EXPECT_EQ(failureOf([&] { (void)integerFromText(text); }), CalcErrorKind::TypeMismatch) << text;
+        EXPECT_EQ(failureOf([&] { (void)integerFromText(text); }), CalcErrorKind::TypeMismatch)
+            << text;
     }
     for (const char* text : overflows) {
         EXPECT_EQ(failureOf([&] { (void)integerFromText(text); }), CalcErrorKind::Overflow) << text;
