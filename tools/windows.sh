@@ -175,13 +175,18 @@ done
 echo "${#cases[@]} command lines: the same bytes and statuses as on Linux"
 
 echo "== The zip"
-# The manual as plain text, from the roff page: the repository's own, else the one help2man
-# makes in the Linux build.
-if [ -f cli/velmiro-cli.1 ]; then
-    page=$root/cli/velmiro-cli.1
-else
-    cmake --build "$linux" --target cli/velmiro-cli.1 >/dev/null
+# The manual as plain text, from the roff page: as the cross build configured it from a
+# template, else as written in the repository, else as help2man makes it in the Linux build.
+page=
+for candidate in "$out/velmiro/cli/velmiro-cli.1" "$root/cli/velmiro-cli.1"; do
+    if [ -f "$candidate" ]; then
+        page=$candidate
+        break
+    fi
+done
+if [ -z "$page" ]; then
     page=$linux/cli/velmiro-cli.1
+    cmake --build "$linux" --target cli/velmiro-cli.1 >/dev/null || fail "no manual page to convert"
 fi
 # Notepad before Windows 10 shows LF-only files on one line.
 crlf() { sed 's/\r*$/\r/' "$@"; }
