@@ -108,7 +108,7 @@ $triplet-strip -o "$exe" "$out/velmiro/cli/velmiro-cli.exe"
 echo "== What velmiro-cli.exe needs and says it is"
 headers=$($triplet-objdump -p "$exe")
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -fu)
-echo "imports: $(tr '\n' ' ' <<<"$imports")"
+echo "imports: $(paste -sd ' ' <<<"$imports")"
 # Anything beyond these would have to ship beside the program, or be missing on the user's.
 others=$(grep -vixE 'KERNEL32\.dll|msvcrt\.dll' <<<"$imports" || true)
 [ -z "$others" ] || fail "velmiro-cli.exe imports" "$others"
