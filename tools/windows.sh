@@ -103,7 +103,10 @@ stage=$out/stage/$name
 rm -rf "$out/stage"
 mkdir -p "$stage"
 exe=$stage/velmiro-cli.exe
-$triplet-strip -o "$exe" "$out/velmiro/cli/velmiro-cli.exe"
+# Same sources, same zip: file times, and the time in the executable's header that strip
+# writes, are those of the last commit.
+epoch=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+SOURCE_DATE_EPOCH=$epoch $triplet-strip -o "$exe" "$out/velmiro/cli/velmiro-cli.exe"
 
 echo "== What velmiro-cli.exe needs and says it is"
 headers=$($triplet-objdump -p "$exe")
@@ -200,8 +203,7 @@ while read -r example; do
     wine "$exe" "${args[@]:1}" >/dev/null </dev/null || fail "LEGGIMI.txt: $example fails"
 done < <(sed -n 's/^  \(velmiro-cli .*\)$/\1/p' resources/windows/LEGGIMI.txt)
 
-# Same sources, same zip: file times from the last commit, no extra attributes, fixed order.
-epoch=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+# No extra attributes, a fixed order.
 find "$stage/.." -exec touch -d "@$epoch" {} +
 zip_file=$out/$name.zip
 rm -f "$zip_file"
