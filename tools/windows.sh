@@ -127,8 +127,8 @@ done
 echo "version record $version, Italian; $(stat -c %s "$exe") bytes stripped"
 
 echo "== Byte for byte as on Linux: stdout, stderr, exit status"
-# Every format and command, a refusal of each kind, and a non-ASCII argument, which reaches
-# the program as UTF-8 only through wmain: the ANSI code page would make it Latin-1.
+# Every format and command, statuses 0, 1 and 2, and a non-ASCII argument, which reaches
+# the program as UTF-8 only through wmain: a plain main gets it in the ANSI code page.
 cases=(
     "20M 19200"
     "20M 19200 --format csv --tolerance 0,5"
