@@ -1,0 +1,213 @@
+#!/usr/bin/env bash
+# Cross-builds velmiro-cli.exe for 64-bit Windows with mingw-w64, runs the tests under wine,
+# checks that the program imports only Windows' own DLLs and prints byte for byte what the
+# Linux build prints, and makes the zip that users download.
+# Usage: tools/windows.sh [LINUX_BUILD_DIR]
+#   LINUX_BUILD_DIR: the Linux build to compare with, absolute or relative to the current
+#   folder; default: build/ in the repository, as ./test.sh makes it. Its velmiro-cli is
+#   brought up to date first; a folder that is not configured yet gets a build of the
+#   command line alone.
+# Everything else goes to build-windows/ in the repository, the zip at its top.
+set -euo pipefail
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+linux=$(realpath -m -- "${1:-$root/build}")
+out=$root/build-windows
+cd "$root"
+# shellcheck source=tools/packages.sh
+source tools/packages.sh
+# googletest: its sources, built here for Windows. help2man: the manual page of a Linux
+# build, while the repository has none of its own.
+ensure_packages cmake ninja-build g++ libcli11-dev libfmt-dev nlohmann-json3-dev googletest \
+    help2man g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine groff-base zip
+
+triplet=x86_64-w64-mingw32
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+jobs=$(nproc)
+mkdir -p "$out"
+
+echo "== The Linux velmiro-cli to compare with, in $linux"
+if [ ! -f "$linux/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVELMIRO_GUI=OFF -DVELMIRO_TESTS=OFF >/dev/null
+fi
+cmake --build "$linux" --parallel "$jobs" --target velmiro-cli
+linux_cli=$linux/cli/velmiro-cli
+
+echo "== Header-only libraries and GoogleTest for Windows, in $out/deps"
+# The Debian configs of these libraries would put the host's /usr/include on the cross
+# compiler's path (fmt adds it as -isystem), and the host's C library headers with it. Here
+# each has the headers it needs and a config that declares its target, and nothing else.
+deps=$out/deps
+mkdir -p "$deps/include"
+# header_only_package NAME TARGET HEADERS VERSION_FILE [DEFINITION]
+header_only_package() {
+    local name=$1 target=$2 headers=$3 version_file=$4 definition=${5:-}
+    ln -sfn "/usr/include/$headers" "$deps/include/$headers"
+    mkdir -p "$deps/lib/cmake/$name"
+    # Debian's own version file: find_package(NAME VERSION) means what it means on Linux.
+    ln -sfn "$version_file" "$deps/lib/cmake/$name/${name}ConfigVersion.cmake"
+    cat >"$deps/lib/cmake/$name/${name}Config.cmake" <<EOF
+# $name for the Windows build: Debian's headers, no host paths. Made by tools/windows.sh.
+if(NOT TARGET $target)
+    add_library($target INTERFACE IMPORTED)
+    set_target_properties($target PROPERTIES
+        INTERFACE_INCLUDE_DIRECTORIES "\${CMAKE_CURRENT_LIST_DIR}/../../../include"
+        INTERFACE_COMPILE_DEFINITIONS "$definition")
+endif()
+EOF
+}
+header_only_package CLI11 CLI11::CLI11 CLI /usr/share/cmake/CLI11/CLI11ConfigVersion.cmake
+header_only_package fmt fmt::fmt-header-only fmt \
+    "$(echo /usr/lib/*/cmake/fmt/fmt-config-version.cmake)" FMT_HEADER_ONLY=1
+header_only_package nlohmann_json nlohmann_json::nlohmann_json nlohmann \
+    /usr/share/cmake/nlohmann_json/nlohmann_jsonConfigVersion.cmake
+cmake -S /usr/src/googletest -B "$out/googletest" -G Ninja --toolchain "$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$deps" >/dev/null
+cmake --build "$out/googletest" --parallel "$jobs"
+cmake --install "$out/googletest" >/dev/null
+
+echo "== A wine prefix, in $out/wine"
+# -all: no fixme or error chatter on stderr, which is compared below; it also silences the
+# hint to install the 32-bit wine, which a 64-bit program does not need.
+export WINEPREFIX=$out/wine WINEARCH=win64 WINEDEBUG=-all
+# No display: wine must not try to open windows, in CI or over ssh.
+unset DISPLAY WAYLAND_DISPLAY
+# A UTF-8 locale: wine turns the command line into UTF-16 with it.
+export LC_ALL=C.UTF-8
+mkdir -p "$WINEPREFIX"
+# One wine server for every run below, instead of one started and stopped for each. It
+# fails if a server from an earlier run is still there, which serves as well.
+wineserver --persistent || true
+trap 'wineserver --kill 2>/dev/null || true' EXIT
+# Makes the prefix the first time, and starts wine's own services every time: started by a
+# test instead, they would hold its output pipe open and ctest would wait for them. Without
+# Mono and Gecko, which would be offered for download and are not needed.
+WINEDLLOVERRIDES='mscoree=;mshtml=' wineboot --init >"$out/wineboot.log" 2>&1 </dev/null ||
+    { cat "$out/wineboot.log" >&2; fail "wineboot could not make $WINEPREFIX"; }
+
+echo "== Cross build and tests under wine, in $out/velmiro"
+cmake -S "$root" -B "$out/velmiro" -G Ninja --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DVELMIRO_GUI=OFF -DVELMIRO_WERROR=ON -DVELMIRO_TESTS=ON -DCMAKE_PREFIX_PATH="$deps" >/dev/null
+cmake --build "$out/velmiro" --parallel "$jobs"
+ctest --test-dir "$out/velmiro" --output-on-failure --parallel "$jobs"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/velmiro/CMakeCache.txt")
+[ -n "$version" ] || fail "the cross build gives no project version"
+name=velmiro-cli-$version-windows-x86_64
+stage=$out/stage/$name
+rm -rf "$out/stage"
+mkdir -p "$stage"
+exe=$stage/velmiro-cli.exe
+# Same sources, same zip: file times, and the time in the executable's header that strip
+# writes, are those of the last commit.
+epoch=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+SOURCE_DATE_EPOCH=$epoch $triplet-strip -o "$exe" "$out/velmiro/cli/velmiro-cli.exe"
+
+echo "== What velmiro-cli.exe needs and says it is"
+headers=$($triplet-objdump -p "$exe")
+imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -fu)
+echo "imports: $(paste -sd ' ' <<<"$imports")"
+# Anything beyond these would have to ship beside the program, or be missing on the user's.
+others=$(grep -vixE 'KERNEL32\.dll|msvcrt\.dll' <<<"$imports" || true)
+[ -z "$others" ] || fail "velmiro-cli.exe imports" "$others"
+grep -qE '^Magic[[:space:]]+020b[[:space:]]' <<<"$headers" || fail "velmiro-cli.exe is not 64-bit"
+grep -qE '^Subsystem[[:space:]]+0+3[[:space:]]' <<<"$headers" ||
+    fail "velmiro-cli.exe is not a console program"
+record=$($triplet-windres -O rc -i "$exe")
+rc_version="$(cut -d. -f1 <<<"$version"), $((10#$(cut -d. -f2 <<<"$version"))), 0, 0"
+for expected in "FILEVERSION $rc_version" 'BLOCK "041004B0"' "\"FileVersion\", \"$version\"" \
+    '"OriginalFilename", "velmiro-cli.exe"' '"FileDescription", "Calcolo del'; do
+    grep -qF "$expected" <<<"$record" || fail "the version record lacks $expected"
+done
+echo "version record $version, Italian; $(stat -c %s "$exe") bytes stripped"
+
+echo "== Byte for byte as on Linux: stdout, stderr, exit status"
+# Every format and command, statuses 0, 1 and 2, and a non-ASCII argument, which reaches
+# the program as UTF-8 only through wmain: a plain main gets it in the ANSI code page.
+cases=(
+    "20M 19200"
+    "20M 19200 --format csv --tolerance 0,5"
+    "20M 19200 --format json"
+    "register 11,0592M 256 --format csv"
+    "table 20M --format json"
+    "crystals 115200 9600 --max-frequency 20M"
+    "header 20M 19200 --prefix UART_"
+    "header 4M 115200"
+    "20M 600 --mode 001 --format csv"
+    ""
+    "x 19200"
+    "è 19200"
+    "20M 19200 --format xml"
+    "20M 19200 --tolerance"
+    "--help"
+    "--version"
+)
+cmp_dir=$out/compare
+rm -rf "$cmp_dir"
+mkdir -p "$cmp_dir"
+differ=0
+for line in "${cases[@]}"; do
+    read -ra args <<<"$line"
+    linux_status=0
+    "$linux_cli" "${args[@]}" >"$cmp_dir/linux.out" 2>"$cmp_dir/linux.err" </dev/null ||
+        linux_status=$?
+    windows_status=0
+    wine "$exe" "${args[@]}" >"$cmp_dir/windows.out" 2>"$cmp_dir/windows.err" </dev/null ||
+        windows_status=$?
+    same=yes
+    for stream in out err; do
+        if ! cmp -s "$cmp_dir/linux.$stream" "$cmp_dir/windows.$stream"; then
+            same=no
+            echo "std$stream of velmiro-cli $line, Linux then Windows:"
+            diff <(od -c "$cmp_dir/linux.$stream") <(od -c "$cmp_dir/windows.$stream") |
+                head -n 20 || true
+        fi
+    done
+    if [ "$linux_status" -ne "$windows_status" ]; then
+        same=no
+        echo "velmiro-cli $line: status $linux_status on Linux, $windows_status on Windows"
+    fi
+    [ $same = yes ] || differ=$((differ + 1))
+done
+[ "$differ" -eq 0 ] || fail "$differ of ${#cases[@]} command lines differ from Linux"
+echo "${#cases[@]} command lines: the same bytes and statuses as on Linux"
+
+echo "== The zip"
+# The manual as plain text, from the roff page: as the cross build configured it from a
+# template, else as written in the repository, else as help2man makes it in the Linux build.
+page=
+for candidate in "$out/velmiro/cli/velmiro-cli.1" "$root/cli/velmiro-cli.1"; do
+    if [ -f "$candidate" ]; then
+        page=$candidate
+        break
+    fi
+done
+if [ -z "$page" ]; then
+    page=$linux/cli/velmiro-cli.1
+    cmake --build "$linux" --target cli/velmiro-cli.1 >/dev/null || fail "no manual page to convert"
+fi
+# Notepad before Windows 10 shows LF-only files on one line.
+crlf() { sed 's/\r*$/\r/' "$@"; }
+groff -K utf-8 -rHY=0 -man -Tutf8 -P-cbou "$page" | crlf >"$stage/velmiro-cli.txt"
+grep -q 'velmiro-cli' "$stage/velmiro-cli.txt" || fail "$page gives an empty manual"
+crlf LICENSE >"$stage/LICENSE.txt"
+crlf resources/windows/LEGGIMI.txt >"$stage/LEGGIMI.txt"
+# The examples of LEGGIMI.txt run and succeed.
+while read -r example; do
+    read -ra args <<<"${example%%>*}"
+    wine "$exe" "${args[@]:1}" >/dev/null </dev/null || fail "LEGGIMI.txt: $example fails"
+done < <(sed -n 's/^  \(velmiro-cli .*\)$/\1/p' resources/windows/LEGGIMI.txt)
+
+# No extra attributes, a fixed order.
+find "$stage/.." -exec touch -d "@$epoch" {} +
+zip_file=$out/$name.zip
+rm -f "$zip_file"
+(cd "$out/stage" && TZ=UTC zip -X -q "$zip_file" "$name/" "$name/velmiro-cli.exe" \
+    "$name/velmiro-cli.txt" "$name/LEGGIMI.txt" "$name/LICENSE.txt")
+echo "$zip_file: $(stat -c %s "$zip_file") bytes"
+echo "Done in $SECONDS s"
