@@ -69,7 +69,8 @@ TEST(Cli, GoldenOutputs) {
                   "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 3"});
 }
 
-// Misplaced, mistyped and missing arguments, and the advice on likely slips.
+// Misplaced, mistyped and missing arguments, the edges of each, and the advice
+// on likely slips.
 TEST(Cli, UsageAndHints) {
     expectGolden("usage.txt", {"",
                                "20M",
@@ -91,22 +92,35 @@ TEST(Cli, UsageAndHints) {
                                "20M 19200 --format xml",
                                "20M 19200 --mode 101",
                                "20M 19200 --tolerance 0",
+                               "20M 19200 --tolerance 100% --clock-error 0",
+                               "20M 19200 --tolerance 0,1 --tolerance 2",
                                "20M 19200 --tolerance 1,2,3",
                                "20M 19200 --tolerance",
                                "20M 19200 --clock-error 100",
                                "20M 19200 --clock-error 99,9",
                                "20M 19200 --sync=x",
+                               "20M 19200 --sync --tolerance --format --mode",
+                               "20M 19200 -5",
                                "register 20M",
                                "register 20M 65536",
                                "register 20M -1",
+                               "register 20M 0",
+                               "register 20M 65535",
                                "header 20M 19200 --prefix 9X",
+                               "header 20M 19200 --prefix 0X",
+                               "header 20M 19200 --prefix U2_",
                                "header 20M 19200 --prefix A-B",
                                "header 20M 19200 --prefix",
                                "header 20M 19200 --prefix=",
                                "crystals",
                                "crystals 9600 --min-frequency 20M --max-frequency 1M",
+                               "crystals 9600 --min-frequency 20M --max-frequency 20M",
+                               "crystals 9600 --max-frequency 1M",
+                               "crystals 1200",
                                "table 18,432 9600 115200",
                                "compare 4M 2M",
+                               "compare 4M 1M",
+                               "10k 300",
                                "--version",
                                "--help",
                                "compare --help",
