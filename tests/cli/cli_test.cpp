@@ -66,7 +66,7 @@ TEST(Cli, GoldenOutputs) {
     expectGolden("header.txt",
                  {"header 20M 19200", "header 40M 115.2k --prefix UART_", "header 4M 115200",
                   "header 20M 600 --mode 000", "header 20M 19200 --mode 110",
-                  "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 3"});
+                  "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 2"});
 }
 
 // Misplaced, mistyped and missing arguments, the edges of each, and the advice
