@@ -1,5 +1,6 @@
 #include "forms.h"
 
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPalette>
@@ -89,6 +90,11 @@ void Runtime::MsgBox(QWidget* owner, const QString& prompt, int style, const QSt
     const auto icon = (style & vbCritical) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon;
     QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
     present(box);
+}
+
+QString Runtime::saveFileName(QWidget* owner, const QString& caption, const QString& suggested,
+                              const QString& filter) {
+    return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
 }
 
 void Runtime::present(QMessageBox& box) {

@@ -46,6 +46,10 @@ class Runtime {
     // Box with an OK button; a "\r\n" in the prompt starts a new line.
     void MsgBox(QWidget* owner, const QString& prompt, int style, const QString& title);
 
+    // The file a user picks to save into, or an empty text when cancelled.
+    virtual QString saveFileName(QWidget* owner, const QString& caption, const QString& suggested,
+                                 const QString& filter);
+
     // Runs one event handler. A calculation failure ends the handler and is
     // reported in a box, and so is any other exception, which must not unwind
     // through Qt's event dispatch; the window then goes on as before.

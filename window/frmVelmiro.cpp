@@ -13,14 +13,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "presets.h"
 #include "ui_frmVelmiro.h"
 #include "velmiro/calc.h"
 
 namespace {
 
-constexpr const char* crystalPresets[] = {"1.000.000", "4.000.000", "8.000.000", "16.000.000",
-                                          "20.000.000"};
-constexpr const char* ratePresets[] = {"9.600", "14.400", "19.200", "28.800", "57.600", "115.200"};
+const auto& crystalPresets = presets::crystals;
+const auto& ratePresets = presets::rates;
 
 // Caption and tooltip of each generator bit, clear and set.
 struct BitTexts {
