@@ -40,6 +40,19 @@ double roundHalfEven(double x) {
     return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
 }
 
+std::int64_t nearestRegisterUp(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {
+    const std::int64_t product = std::int64_t{rate} * divisor;
+    if (product == 0)
+        failZeroDivisor(frequency == 0);
+    // floor((F / m - 1) + 1/2) = floor((2F - m) / 2m), with a floor that also holds below zero.
+    const std::int64_t numerator = 2 * std::int64_t{frequency} - product;
+    const std::int64_t denominator = 2 * product;
+    std::int64_t n = numerator / denominator;
+    if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0)))
+        --n;
+    return n;
+}
+
 double rateOf(std::int32_t frequency, std::int64_t product) {
     if (product == 0)
         failZeroDivisor(frequency == 0);

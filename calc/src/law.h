@@ -19,6 +19,11 @@ double registerQuotient(std::int32_t frequency, std::int32_t rate, std::int16_t 
 // Nearest integer, ties to the even neighbour, independent of the FPU mode.
 double roundHalfEven(double x);
 
+// n = round(F / (B * D) - 1) with exact ties upward, over integers: every
+// 32-bit F and B gives the exact nearest value, even where a double quotient
+// could land on the wrong side of a half.
+std::int64_t nearestRegisterUp(std::int32_t frequency, std::int32_t rate, std::int16_t divisor);
+
 // The rate a divisor product m = (n + 1) * D gives: F / m.
 double rateOf(std::int32_t frequency, std::int64_t product);
 

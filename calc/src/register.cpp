@@ -22,71 +22,94 @@ bool competes(const ModeInfo& mode, const ModeChoice& choice) {
 
 }  // namespace
 
-ModeResult resultOfRegister(std::int32_t frequency, std::int64_t registerValue,
-                            std::optional<std::int32_t> rate, const ModeInfo& mode,
-                            double tolerancePercent) {
+double worstCasePercent(double deviationPercent, double clockErrorPercent) {
+    // (1 + p)(1 +- c) - 1 is largest in size at p + c(1 + p) or p - c(1 + p), and
+    // 1 + p = A / B > 0: so |p| + c(1 + p). Exactly |P| when c is 0.
+    return std::fabs(deviationPercent) + clockErrorPercent * (1.0 + deviationPercent / 100.0);
+}
+
+namespace {
+
+// A register value taken forwards: the rate it gives and, with a target, its judgement.
+void takeForwards(ModeResult& result, std::int32_t frequency, std::optional<std::int32_t> rate,
+                  const Judgement& judgement) {
+    const std::int64_t product = (result.registerValue + 1) * result.mode->divisor;
+    result.achieved = law::rateOf(frequency, product);
+    if (!rate)
+        return;
+    // (A - B) / B with A = F / m, over integers: (F - B * m) / (B * m). Both
+    // stay below 2^53, so they are exact doubles and equal ratios give
+    // equal deviations.
+    const std::int64_t target = std::int64_t{*rate} * product;
+    result.deviationPercent = law::percentOff(frequency - target, target);
+    result.worstCasePercent =
+        worstCasePercent(*result.deviationPercent, judgement.clockErrorPercent);
+    result.verdict = law::withinTolerance(*result.worstCasePercent, judgement.tolerancePercent)
+                         ? Verdict::Ok
+                         : Verdict::OutOfTolerance;
+}
+
+Comparison withBest(std::vector<ModeResult> results, const ModeChoice& choice) {
+    Comparison comparison{std::move(results), std::nullopt};
+    for (std::size_t i = 0; i < comparison.modes.size(); ++i) {
+        const ModeResult& r = comparison.modes[i];
+        if (!r.worstCasePercent || !competes(*r.mode, choice))
+            continue;
+        if (!comparison.best || *r.worstCasePercent < *comparison.bestMode()->worstCasePercent)
+            comparison.best = i;
+    }
+    return comparison;
+}
+
+}  // namespace
+
+ModeResult rateForRegister(std::int32_t frequency, std::int64_t registerValue,
+                           std::optional<std::int32_t> rate, const ModeInfo& mode,
+                           const Judgement& judgement) {
     ModeResult result;
     result.mode = &mode;
     result.registerValue = registerValue;
-    if (registerValue < 0) {
-        result.verdict = Verdict::TooLow;
-        return result;
-    }
-    if (registerValue > registerMaximum(mode.mode)) {
+    result.neededRegister = registerValue;
+    if (registerValue < 0 || registerValue > registerMaximum(mode.mode)) {
         result.verdict = Verdict::RegisterTooSmall;
         return result;
     }
-    const std::int64_t product = (registerValue + 1) * mode.divisor;
-    result.achieved = law::rateOf(frequency, product);
-    if (rate) {
-        // (A - B) / B with A = F / m, over integers: (F - B * m) / (B * m). Both
-        // stay below 2^53, so they are exact doubles and equal ratios give
-        // equal deviations.
-        const std::int64_t target = std::int64_t{*rate} * product;
-        result.deviationPercent = law::percentOff(frequency - target, target);
-        result.verdict = law::withinTolerance(*result.deviationPercent, tolerancePercent)
-                             ? Verdict::Ok
-                             : Verdict::OutOfTolerance;
-    }
+    takeForwards(result, frequency, rate, judgement);
     return result;
 }
 
-ModeResult registerResult(std::int32_t frequency, std::int32_t rate, const ModeInfo& mode,
-                          double tolerancePercent) {
-    // |q| <= 2^31 for any 32-bit F and B, so n always fits 64 bits.
-    const double n = law::roundHalfEven(law::registerQuotient(frequency, rate, mode.divisor));
-    return resultOfRegister(frequency, static_cast<std::int64_t>(n), rate, mode, tolerancePercent);
+ModeResult registerForRate(std::int32_t frequency, std::int32_t rate, const ModeInfo& mode,
+                           const Judgement& judgement) {
+    ModeResult result;
+    result.mode = &mode;
+    result.neededRegister = law::nearestRegisterUp(frequency, rate, mode.divisor);
+    // The register holds what it can: its limit gives the nearest rate it can reach.
+    result.registerValue =
+        std::clamp<std::int64_t>(result.neededRegister, 0, registerMaximum(mode.mode));
+    takeForwards(result, frequency, rate, judgement);
+    return result;
 }
 
-void markBest(std::span<ModeResult> results, const ModeChoice& choice) {
-    std::optional<std::size_t> best;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const ModeResult& r = results[i];
-        if (!r.deviationPercent || !competes(*r.mode, choice))
-            continue;
-        if (!best || std::fabs(*r.deviationPercent) < std::fabs(*results[*best].deviationPercent))
-            best = i;
-    }
-    for (std::size_t i = 0; i < results.size(); ++i)
-        results[i].best = best == i;
-}
-
-const ModeResult* bestOf(std::span<const ModeResult> results) {
-    const auto best =
-        std::find_if(results.begin(), results.end(), [](const ModeResult& r) { return r.best; });
-    return best == results.end() ? nullptr : &*best;
-}
-
-std::vector<ModeResult> compareModes(std::int32_t frequency, std::int32_t rate,
-                                     double tolerancePercent, const ModeChoice& choice) {
+Comparison compareModes(std::int32_t frequency, std::int32_t rate, const Judgement& judgement,
+                        const ModeChoice& choice) {
     std::vector<ModeResult> results;
     results.reserve(modeTable().size());
     for (const ModeInfo& mode : modeTable()) {
         if (isListed(mode, choice))
-            results.push_back(registerResult(frequency, rate, mode, tolerancePercent));
+            results.push_back(registerForRate(frequency, rate, mode, judgement));
     }
-    markBest(results, choice);
-    return results;
+    return withBest(std::move(results), choice);
+}
+
+Comparison compareRegister(std::int32_t frequency, std::int64_t registerValue,
+                           std::optional<std::int32_t> rate, const Judgement& judgement,
+                           const ModeChoice& choice) {
+    std::vector<ModeResult> results;
+    for (const ModeInfo& mode : modeTable()) {
+        if (isListed(mode, choice))
+            results.push_back(rateForRegister(frequency, registerValue, rate, mode, judgement));
+    }
+    return withBest(std::move(results), choice);
 }
 
 std::span<const std::int32_t> commonCrystals() {
@@ -100,7 +123,7 @@ std::span<const std::int32_t> commonCrystals() {
     return crystals;
 }
 
-std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, double tolerancePercent,
+std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, const Judgement& judgement,
                                     const ModeChoice& choice, std::int32_t minimum,
                                     std::int32_t maximum) {
     std::vector<CrystalFit> fits;
@@ -110,13 +133,12 @@ std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, double 
         CrystalFit fit;
         fit.crystal = crystal;
         for (const std::int32_t rate : rates) {
-            const std::vector<ModeResult> modes =
-                compareModes(crystal, rate, tolerancePercent, choice);
-            const ModeResult* best = bestOf(modes);
+            const Comparison modes = compareModes(crystal, rate, judgement, choice);
+            const ModeResult* best = modes.bestMode();
             if (best == nullptr || best->verdict != Verdict::Ok)
                 break;
             fit.worstDeviationPercent =
-                std::max(fit.worstDeviationPercent, std::fabs(*best->deviationPercent));
+                std::max(fit.worstDeviationPercent, *best->worstCasePercent);
             fit.rates.push_back(*best);
         }
         if (fit.rates.size() == rates.size())

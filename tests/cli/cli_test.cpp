@@ -38,15 +38,19 @@ void expectGolden(const std::string& name, const std::vector<std::string>& lines
     EXPECT_EQ(actual, expected) << path;
 }
 
-// The worked values of every command, in every format.
+// The worked values of every command, in every format: datasheet rows,
+// limited registers, an exact tie, the clock's error, a chosen mode.
 const std::vector<std::string> worked[] = {
-    {"compare 20.000.000 19.200", "20M 600", "1000000 62500", "40M 115.2k", "4M 115200",
-     "20M 19200 --sync --tolerance 0,1"},
+    {"compare 20.000.000 19.200", "20M 1200", "20M 1200 --tolerance 2", "5,0688M 57600",
+     "1M 115200", "4M 115200", "20M 19200 --sync --tolerance 0,1", "20M 19200 --mode 100",
+     "8M 9600 --clock-error 2 --tolerance 3"},
     {"register 20M 64 19200", "register 11,0592M 255", "register 11,0592M 256",
-     "register 4M 8 115200 --mode 011"},
-    {"table 20M", "table 20M 9600 --mode 100 --tolerance 0,5"},
+     "register 4M 8 115200 --mode 011", "register 20M 300 --mode 000 9600"},
+    {"table 20M", "table 10M 2400 --mode 001", "table 16M 300 --mode 000",
+     "table 20M 9600 --mode 100 --tolerance 0,5 --clock-error 0,2"},
     {"crystals 115200 9600 --max-frequency 20M", "crystals 250000 1000000 --tolerance 0.5",
-     "crystals 9600 --min-frequency 30M --sync", "crystals 1000000 --max-frequency 3M"},
+     "crystals 9600 --min-frequency 30M --sync", "crystals 1000000 --max-frequency 3M",
+     "crystals 9600 57600 --clock-error 0,5 --max-frequency 8M"},
 };
 
 TEST(Cli, GoldenOutputs) {
@@ -61,36 +65,52 @@ TEST(Cli, GoldenOutputs) {
     }
     expectGolden("header.txt",
                  {"header 20M 19200", "header 40M 115.2k --prefix UART_", "header 4M 115200",
-                  "header 20M 600 --mode 000", "header 20M 19200 --mode 110"});
+                  "header 20M 600 --mode 000", "header 20M 19200 --mode 110",
+                  "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 3"});
 }
 
-TEST(Cli, RefusedArguments) {
-    expectGolden("refused.txt", {"",
-                                 "20M",
-                                 "x 19200",
-                                 "1.000k 19200",
-                                 "20M 0",
-                                 "20M -5",
-                                 "3000000000 19200",
-                                 "20M 19,2.5k",
-                                 "20 MHz 19200",
-                                 "20M 19200 extra",
-                                 "20M 19200 --bogus",
-                                 "20M 19200 --format xml",
-                                 "20M 19200 --mode 101",
-                                 "20M 19200 --tolerance 0",
-                                 "20M 19200 --tolerance 1,2,3",
-                                 "20M 19200 --tolerance",
-                                 "20M 19200 --sync=x",
-                                 "register 20M 65536",
-                                 "register 20M -1",
-                                 "header 20M 19200 --prefix 9X",
-                                 "header 20M 19200 --prefix A-B",
-                                 "header 20M 19200 --prefix",
-                                 "crystals",
-                                 "crystals 9600 --min-frequency 20M --max-frequency 1M",
-                                 "--version",
-                                 "--help"});
+// Misplaced, mistyped and missing arguments, and the advice on likely slips.
+TEST(Cli, UsageAndHints) {
+    expectGolden("usage.txt", {"",
+                               "20M",
+                               "x 19200",
+                               "compar 20M 19200",
+                               "tabel 20M",
+                               "16M table 9600 31250",
+                               "16M 31250 table",
+                               "--format json header 20M 19200",
+                               "header 20M 19200 --format json",
+                               "1.000k 19200",
+                               "20M 0",
+                               "20M -5",
+                               "3000000000 19200",
+                               "20M 19,2.5k",
+                               "20 MHz 19200",
+                               "20M 19200 extra",
+                               "20M 19200 --bogus",
+                               "20M 19200 --format xml",
+                               "20M 19200 --mode 101",
+                               "20M 19200 --tolerance 0",
+                               "20M 19200 --tolerance 1,2,3",
+                               "20M 19200 --tolerance",
+                               "20M 19200 --clock-error 100",
+                               "20M 19200 --clock-error 99,9",
+                               "20M 19200 --sync=x",
+                               "register 20M",
+                               "register 20M 65536",
+                               "register 20M -1",
+                               "header 20M 19200 --prefix 9X",
+                               "header 20M 19200 --prefix A-B",
+                               "header 20M 19200 --prefix",
+                               "header 20M 19200 --prefix=",
+                               "crystals",
+                               "crystals 9600 --min-frequency 20M --max-frequency 1M",
+                               "table 18,432 9600 115200",
+                               "compare 4M 2M",
+                               "--version",
+                               "--help",
+                               "compare --help",
+                               "crystals --help"});
 }
 
 }  // namespace

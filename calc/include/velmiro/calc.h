@@ -27,7 +27,7 @@ class CalcError : public std::runtime_error {
   public:
     explicit CalcError(CalcErrorKind kind);
 
-    CalcErrorKind kind() const noexcept { return kind_; }
+    [[nodiscard]] CalcErrorKind kind() const noexcept { return kind_; }
 
   private:
     CalcErrorKind kind_;
@@ -43,11 +43,11 @@ struct GeneratorMode {
 };
 
 // "SYNC BRG16 BRGH" as three digits, e.g. "001".
-std::string modeKeyOf(const GeneratorMode& mode);
+[[nodiscard]] std::string modeKeyOf(const GeneratorMode& mode);
 
 // Clock divisor of a mode key: 64, 16 or 4; 0 for any key without a row
 // ("101", "111" and anything that is not an exact key).
-std::int16_t divisorForKey(std::string_view key);
+[[nodiscard]] std::int16_t divisorForKey(std::string_view key);
 
 struct ModeInfo {
     std::string_view key;  // "001"
@@ -56,13 +56,13 @@ struct ModeInfo {
 };
 
 // The six modes with a row, in table order: 000, 001, 010, 011, 100, 110.
-std::span<const ModeInfo> modeTable();
+[[nodiscard]] std::span<const ModeInfo> modeTable();
 
 // The row of a key, or nullptr.
-const ModeInfo* findMode(std::string_view key);
+[[nodiscard]] const ModeInfo* findMode(std::string_view key);
 
 // Largest value the generator register holds: 255 (8-bit) or 65535 (BRG16).
-std::int64_t registerMaximum(const GeneratorMode& mode);
+[[nodiscard]] std::int64_t registerMaximum(const GeneratorMode& mode);
 
 // ---------------------------------------------------------------- generator law
 
@@ -84,39 +84,52 @@ struct GeneratorResult {
 // them. Each throws CalcError (Overflow or DivisionByZero).
 
 // Register value n = round((F / B) / D - 1), ties to even, within 16 bits.
-std::int16_t registerValueFor(std::int32_t frequency, std::int32_t rate, std::int16_t divisor);
+[[nodiscard]] std::int16_t registerValueFor(std::int32_t frequency, std::int32_t rate,
+                                            std::int16_t divisor);
 
 // Below 1 the generator cannot reach the rate: nothing more is computed.
-constexpr bool isTooLow(std::int16_t registerValue) {
+[[nodiscard]] constexpr bool isTooLow(std::int16_t registerValue) {
     return registerValue < 1;
 }
 
 // Achieved rate A = round(F / ((n + 1) * D)), ties to even; (n + 1) * D must fit 16 bits.
-std::int32_t achievedRateFor(std::int32_t frequency, std::int16_t registerValue,
-                             std::int16_t divisor);
+[[nodiscard]] std::int32_t achievedRateFor(std::int32_t frequency, std::int16_t registerValue,
+                                           std::int16_t divisor);
 
 // Deviation P = (A - B) / B * 100, kept as a 32-bit float before it is judged.
-Deviation deviationFor(std::int32_t achievedRate, std::int32_t rate);
+[[nodiscard]] Deviation deviationFor(std::int32_t achievedRate, std::int32_t rate);
 
 // The three stages composed.
-GeneratorResult computeGenerator(std::int32_t frequency, std::int32_t rate, std::int16_t divisor);
+[[nodiscard]] GeneratorResult computeGenerator(std::int32_t frequency, std::int32_t rate,
+                                               std::int16_t divisor);
 
 // ---------------------------------------------------------------- register-accurate results
 // The same law in widths that cannot overflow for any 32-bit F and B, with the
-// achieved rate and the deviation kept in double precision, and n judged
-// against the register the mode really has.
+// achieved rate and the deviation kept in double precision, and n loaded into
+// the register the mode really has.
 
-enum class Verdict { Ok, OutOfTolerance, RegisterTooSmall, TooLow };
+enum class Verdict { Ok, OutOfTolerance, RegisterTooSmall };
+
+// How a deviation is judged: against the tolerance, over the worst case of the
+// clock's own error (0 for a crystal taken as exact).
+struct Judgement {
+    double tolerancePercent = 1.0;
+    double clockErrorPercent = 0.0;
+};
 
 struct ModeResult {
     const ModeInfo* mode = nullptr;
-    std::int64_t registerValue = 0;          // n, also when the register cannot hold it
+    std::int64_t registerValue = 0;          // n as loaded into the register
+    std::int64_t neededRegister = 0;         // n the rate asks for; differs when limited
     std::optional<double> achieved;          // when the register holds n
     std::optional<double> deviationPercent;  // when there is also a rate to compare with
+    std::optional<double> worstCasePercent;  // |deviation| widened by the clock error
     std::optional<Verdict> verdict;          // none for a rate that was not asked for
-    bool best = false;
 
-    bool hasRate() const { return achieved.has_value(); }
+    // The rate asked for needs a value beyond the register's range.
+    [[nodiscard]] bool limited() const { return registerValue != neededRegister; }
+    // False only for a given n the register cannot hold.
+    [[nodiscard]] bool registerHolds() const { return achieved.has_value(); }
 };
 
 // Which modes compete for "best", and which are shown.
@@ -126,43 +139,58 @@ struct ModeChoice {
 };
 
 // The mode of a choice that a command lists: every row, or the chosen key.
-bool isListed(const ModeInfo& mode, const ModeChoice& choice);
+[[nodiscard]] bool isListed(const ModeInfo& mode, const ModeChoice& choice);
 
-// n = round((F / B) / D - 1), judged and, where it fits, taken forwards again.
+// The largest |deviation| over the clock's error: |P| + c * A / B, in percent.
+[[nodiscard]] double worstCasePercent(double deviationPercent, double clockErrorPercent);
+
+// Rate -> register: n = round((F / B) / D - 1), exact ties upward (the closer
+// rate), clamped into the register, then taken forwards again and judged.
 // Throws CalcError for B = 0.
-ModeResult registerResult(std::int32_t frequency, std::int32_t rate, const ModeInfo& mode,
-                          double tolerancePercent);
+[[nodiscard]] ModeResult registerForRate(std::int32_t frequency, std::int32_t rate,
+                                         const ModeInfo& mode, const Judgement& judgement);
 
-// The reverse: what a given n produces, judged against a rate when one is given.
-ModeResult resultOfRegister(std::int32_t frequency, std::int64_t registerValue,
-                            std::optional<std::int32_t> rate, const ModeInfo& mode,
-                            double tolerancePercent);
+// Register -> rate: what a given n produces, judged against a rate when one is
+// given. An n the register cannot hold has the verdict RegisterTooSmall and no rate.
+[[nodiscard]] ModeResult rateForRegister(std::int32_t frequency, std::int64_t registerValue,
+                                         std::optional<std::int32_t> rate, const ModeInfo& mode,
+                                         const Judgement& judgement);
 
-// Marks as best the competing result with the smallest |deviation|; the earlier
-// in table order wins a tie (8-bit before 16-bit works on more devices).
-void markBest(std::span<ModeResult> results, const ModeChoice& choice);
+// The listed modes of one question, and the best of those that compete: the
+// smallest worst case; the earlier in table order wins a tie (8-bit before
+// 16-bit works on more devices).
+struct Comparison {
+    std::vector<ModeResult> modes;
+    std::optional<std::size_t> best;  // index into modes
 
-// The result marked best, or nullptr when none competes.
-const ModeResult* bestOf(std::span<const ModeResult> results);
+    [[nodiscard]] const ModeResult* bestMode() const { return best ? &modes[*best] : nullptr; }
+    [[nodiscard]] bool isBest(std::size_t index) const { return best == index; }
+};
 
-// Every listed mode for F and B, best marked.
-std::vector<ModeResult> compareModes(std::int32_t frequency, std::int32_t rate,
-                                     double tolerancePercent, const ModeChoice& choice);
+// Every listed mode for F and B.
+[[nodiscard]] Comparison compareModes(std::int32_t frequency, std::int32_t rate,
+                                      const Judgement& judgement, const ModeChoice& choice);
+
+// Every listed mode for a given n, judged against the rate when there is one.
+[[nodiscard]] Comparison compareRegister(std::int32_t frequency, std::int64_t registerValue,
+                                         std::optional<std::int32_t> rate,
+                                         const Judgement& judgement, const ModeChoice& choice);
 
 // Common oscillator frequencies in Hz, lowest first.
-std::span<const std::int32_t> commonCrystals();
+[[nodiscard]] std::span<const std::int32_t> commonCrystals();
 
 struct CrystalFit {
     std::int32_t crystal = 0;
-    double worstDeviationPercent = 0.0;  // largest |deviation| over the rates
+    double worstDeviationPercent = 0.0;  // largest worst case over the rates
     std::vector<ModeResult> rates;       // the best mode for each rate, in the given order
 };
 
 // The common crystals within [minimum, maximum] whose best mode is within
-// tolerance for every rate, by worst |deviation|, then lowest frequency first.
-std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, double tolerancePercent,
-                                    const ModeChoice& choice, std::int32_t minimum,
-                                    std::int32_t maximum);
+// tolerance for every rate, by worst deviation, then lowest frequency first.
+[[nodiscard]] std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates,
+                                                  const Judgement& judgement,
+                                                  const ModeChoice& choice, std::int32_t minimum,
+                                                  std::int32_t maximum);
 
 // ---------------------------------------------------------------- number texts
 // Italian conventions whatever the system locale: "." groups thousands, ","
@@ -172,20 +200,20 @@ std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, double 
 // sign; either plain digits or well-formed groups of three; an optional
 // decimal part rounded to the nearest integer, ties to even.
 // Throws TypeMismatch for anything else, Overflow outside 32 bits.
-std::int32_t integerFromText(std::string_view text);
+[[nodiscard]] std::int32_t integerFromText(std::string_view text);
 
 // Plain decimal digits, leading "-" when negative: -1 -> "-1".
-std::string textOfInteger(std::int32_t value);
+[[nodiscard]] std::string textOfInteger(std::int32_t value);
 
 // Like integerFromText, and also with a suffix k or M, optionally followed by
 // Hz, before which the decimal separator may be "," or ".": "11,0592M",
 // "115.2k". A leftover fraction is rounded as integerFromText rounds it. A text
 // that reads two ways ("1.000k": a thousand kilo or one kilo) throws Ambiguous.
-std::int32_t quantityFromText(std::string_view text);
+[[nodiscard]] std::int32_t quantityFromText(std::string_view text);
 
 // Pattern "0.0#": 0.16145833 -> "0,16", 0.0 -> "0,0", -1.3541666 -> "-1,35".
 // Rounds half away from zero on the exact value; a result of zero has no sign.
 // Throws Overflow for a value that is not finite.
-std::string textOfDeviation(float percent);
+[[nodiscard]] std::string textOfDeviation(float percent);
 
 }  // namespace velmiro

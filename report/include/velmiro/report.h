@@ -1,0 +1,108 @@
+// What velmiro-cli and the desktop companion both print: the Italian words and
+// numbers of a result, its text, CSV and JSON forms, the C header for firmware,
+// and the messages for a text that does not read. No Qt, no I/O but the given
+// stream.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "velmiro/calc.h"
+
+namespace velmiro::report {
+
+// ---------------------------------------------------------------- words and numbers
+
+// "ok", "fuori tolleranza", "registro troppo piccolo".
+[[nodiscard]] std::string_view verdictText(Verdict verdict);
+
+// "ok", "out_of_tolerance", "register_too_small": the JSON and CSV names.
+[[nodiscard]] std::string_view verdictKey(Verdict verdict);
+
+// "0,16": Italian decimal comma, and no sign on a value that rounds to zero.
+[[nodiscard]] std::string decimalText(double value, int decimals);
+
+// A percentage as people write it: 1 -> "1", 0.5 -> "0,5".
+[[nodiscard]] std::string percentText(double value);
+
+// "0x40".
+[[nodiscard]] std::string hexByte(std::int64_t value);
+
+// The high and low byte of n.
+[[nodiscard]] constexpr std::int64_t highByte(std::int64_t n) {
+    return n >> 8;
+}
+[[nodiscard]] constexpr std::int64_t lowByte(std::int64_t n) {
+    return n & 0xFF;
+}
+
+// n as loaded, marked where the register's limit replaced the needed value:
+// "64", "255 (max)", "0 (min)".
+[[nodiscard]] std::string registerText(const ModeResult& result);
+
+// ---------------------------------------------------------------- what people type
+
+struct Reading {
+    std::optional<std::int32_t> value;
+    std::string problem;  // the Italian message when there is no value
+};
+
+// A frequency or rate above zero in any form quantityFromText reads. The
+// message does not name the field: each face puts it where the field is.
+[[nodiscard]] Reading readPositiveQuantity(std::string_view text);
+
+// Empty when `prefix` can start the names of a header's #defines; else why not.
+[[nodiscard]] std::string prefixProblem(std::string_view prefix);
+
+// Advice on stderr for a likely slip: a crystal typed without its M, a rate
+// no mode can reach. Empty when there is none.
+[[nodiscard]] std::string crystalHint(std::string_view typed, std::int32_t crystal);
+[[nodiscard]] std::string rateHint(std::int32_t crystal, std::int32_t rate);
+
+// ---------------------------------------------------------------- results
+
+enum class Format { Text, Csv, Json };
+
+// What a command was asked.
+struct Query {
+    std::int32_t crystal = 0;
+    std::optional<std::int32_t> rate;           // none for register without BAUD
+    std::optional<std::int64_t> registerValue;  // register's N
+    Judgement judgement;
+};
+
+// One rate of a table.
+struct TableRow {
+    std::int32_t rate = 0;
+    Comparison modes;
+};
+
+// The rates a table has when none are named.
+[[nodiscard]] std::span<const std::int32_t> defaultTableRates();
+
+// A datasheet table: every rate, the asynchronous blocks only unless the
+// choice asks for the synchronous ones or names a mode.
+[[nodiscard]] std::vector<TableRow> tableOf(std::int32_t crystal,
+                                            std::span<const std::int32_t> rates,
+                                            const Judgement& judgement, const ModeChoice& choice);
+
+// compare and register.
+void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes);
+
+void writeTable(std::ostream& out, Format format, const Query& query,
+                std::span<const TableRow> rows);
+
+void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_t> rates,
+                   const Judgement& judgement, std::span<const CrystalFit> fits);
+
+// #define lines named prefix + FOSC, BAUD, ...; the mode must have a rate. An
+// answer out of tolerance also carries a #warning, so the firmware build shows it.
+void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
+                 const ModeResult& mode);
+
+}  // namespace velmiro::report

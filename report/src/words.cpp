@@ -1,0 +1,124 @@
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
+#include <algorithm>
+
+#include "velmiro/report.h"
+
+namespace velmiro::report {
+
+namespace {
+
+// The Italian decimal comma in place of the point.
+std::string withComma(std::string text) {
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+}  // namespace
+
+std::string_view verdictText(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Ok:
+            return "ok";
+        case Verdict::OutOfTolerance:
+            return "fuori tolleranza";
+        case Verdict::RegisterTooSmall:
+            return "registro troppo piccolo";
+    }
+    return "";
+}
+
+std::string_view verdictKey(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Ok:
+            return "ok";
+        case Verdict::OutOfTolerance:
+            return "out_of_tolerance";
+        case Verdict::RegisterTooSmall:
+            return "register_too_small";
+    }
+    return "";
+}
+
+std::string decimalText(double value, int decimals) {
+    std::string text = fmt::format(FMT_COMPILE("{:.{}f}"), value, decimals);
+    if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos)
+        text.erase(0, 1);
+    return withComma(text);
+}
+
+std::string percentText(double value) {
+    // The shortest text that reads back as the same double: 1 -> "1", 0.5 -> "0.5".
+    return withComma(fmt::format(FMT_COMPILE("{}"), value));
+}
+
+std::string hexByte(std::int64_t value) {
+    return fmt::format(FMT_COMPILE("0x{:02X}"), value);
+}
+
+std::string registerText(const ModeResult& result) {
+    std::string text = std::to_string(result.registerValue);
+    if (result.limited())
+        text += result.neededRegister > result.registerValue ? " (max)" : " (min)";
+    return text;
+}
+
+Reading readPositiveQuantity(std::string_view text) {
+    try {
+        const std::int32_t value = quantityFromText(text);
+        if (value > 0)
+            return {value, {}};
+        return {{}, fmt::format("«{}» deve essere maggiore di zero", text)};
+    } catch (const CalcError& e) {
+        switch (e.kind()) {
+            case CalcErrorKind::Overflow:
+                return {{}, fmt::format("«{}» è troppo grande (al massimo 2147483647)", text)};
+            case CalcErrorKind::Ambiguous:
+                return {{},
+                        fmt::format("«{}» si legge in due modi; scrivere le migliaia senza "
+                                    "punto (1000k) o i decimali con la virgola (1,5k)",
+                                    text)};
+            default:
+                return {{},
+                        fmt::format("«{}» non è un numero; si scrive per esempio 20000000, "
+                                    "20.000.000, 20M, 11,0592M o 115.2k",
+                                    text)};
+        }
+    }
+}
+
+std::string prefixProblem(std::string_view prefix) {
+    const auto word = [](char c) {
+        return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+               (c >= '0' && c <= '9');
+    };
+    // Without a prefix the names would be the device's own: SPBRG, BRGH, SYNC.
+    if (prefix.empty())
+        return "serve un prefisso, come VELMIRO_ o UART_: senza, i nomi sarebbero "
+               "quelli dei registri del PIC (SPBRG, BRGH, SYNC)";
+    if (!std::all_of(prefix.begin(), prefix.end(), word) ||
+        (prefix.front() >= '0' && prefix.front() <= '9'))
+        return fmt::format(
+            "«{}» non può iniziare un nome C; servono lettere, cifre e _, non una cifra "
+            "in testa",
+            prefix);
+    return {};
+}
+
+std::string crystalHint(std::string_view typed, std::int32_t crystal) {
+    // No PIC runs its serial port from a clock this slow: most likely the M was left out.
+    if (crystal >= 10000)
+        return {};
+    return fmt::format("QUARZO: {} Hz è molto basso; forse {}M?", crystal, typed);
+}
+
+std::string rateHint(std::int32_t crystal, std::int32_t rate) {
+    // The fastest generator is F / 4 (n = 0): above it every mode falls short.
+    if (rate <= crystal / 4)
+        return {};
+    return fmt::format("BAUD: {} è oltre il massimo di questo quarzo, {} baud (F / 4, n = 0)", rate,
+                       decimalText(crystal / 4.0, 2));
+}
+
+}  // namespace velmiro::report
