@@ -492,9 +492,9 @@ void Companion::copySelection() {
 }
 
 void Companion::recolour() {
-    for (QTableView* view : {modesView_, tableView_, crystalsView_})
-        static_cast<GridModel*>(view->model())
-            ->setBackground(view->palette().color(QPalette::Base));
+    // The window's own palette: the tables may hear of a new one only after it.
+    for (GridModel* model : {modesModel_, tableModel_, crystalsModel_})
+        model->setBackground(palette().color(QPalette::Base));
     const QColor problem = toneColor(Tone::Outside, palette().color(QPalette::Window));
     for (QLabel* label : {crystalProblem_, rateProblem_, tableRatesProblem_, crystalRatesProblem_,
                           rangeProblem_, prefixProblem_}) {
@@ -506,9 +506,9 @@ void Companion::recolour() {
 
 void Companion::changeEvent(QEvent* event) {
     // A theme switch at run time brings a new palette.
-    if (event->type() == QEvent::PaletteChange)
-        recolour();
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        recolour();
 }
 
 void Companion::closeEvent(QCloseEvent* event) {

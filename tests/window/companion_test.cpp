@@ -294,7 +294,7 @@ class CompanionTest : public QObject {
         QTest::addColumn<QColor>("base");
         QTest::newRow("light") << QColor(Qt::white);
         QTest::newRow("dark") << QColor(0x24, 0x24, 0x24);
-        QTest::newRow("black") << QColor(Qt::black);
+        QTest::newRow("grey") << QColor(0x60, 0x60, 0x60);
     }
     void colours() {
         QFETCH(QColor, base);
