@@ -158,6 +158,8 @@ Companion::Companion(forms::Runtime& runtime, QWidget* parent, const QString& se
       settingsFile_(settingsFile),
       state_(std::make_unique<State>()) {
     setWindowTitle(QStringLiteral("Velmiro – tutti i modi"));
+    if (parent == nullptr)  // alone; beside the main window it shares its icon
+        setWindowIcon(forms::programIcon());
     build();
     restoreSettings();
     recompute();

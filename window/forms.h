@@ -7,12 +7,16 @@
 #include <QColor>
 #include <QComboBox>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
+#include <QList>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 
 class QMessageBox;
 
@@ -33,6 +37,23 @@ inline QColor rgb(int red, int green, int blue) {
 // searches for a substitute, which is slow. Set it as the application font once,
 // before any widget exists.
 QFont layoutFont();
+
+// Whether a face has the widths the layout was drawn for: every text then fits
+// as drawn, and nothing needs measuring.
+bool hasLayoutWidths(const QString& family);
+
+// An icon from pictures of the given sizes, each decoded only when a size is
+// asked for. A plain QIcon decodes every picture as it is added, though the
+// window icon is never drawn on some platforms.
+QIcon iconFromFiles(const QList<std::pair<QString, QSize>>& files);
+
+// The program's icon, for any of its windows.
+QIcon programIcon();
+
+// A picture drawn at `size` for a screen of `ratio`, from a picture of that size
+// or one of twice it: the same pixels a QIcon of both gives, decoding only the
+// one it would pick.
+QPixmap pictureFor(const QString& single, const QString& doubled, const QSize& size, qreal ratio);
 
 // WCAG contrast ratio of two colours, from 1 to 21.
 double contrastRatio(const QColor& a, const QColor& b);
