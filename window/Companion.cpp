@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
@@ -78,8 +79,7 @@ QDoubleSpinBox* percentBox(double minimum, double maximum, double value, QWidget
 QLabel* problemLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setWordWrap(true);
-    // Room for one line always, so that the layout does not jump while typing.
-    label->setMinimumHeight(label->fontMetrics().height());
+    label->hide();  // shown with a problem only: the tables keep the room
     return label;
 }
 
@@ -93,14 +93,15 @@ QTableView* resultView(GridModel* model, const QString& name, QWidget* parent) {
     view->setTabKeyNavigation(false);  // Tab leaves the table, as everywhere else
     view->setWordWrap(false);
     view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    view->horizontalHeader()->setStretchLastSection(true);
     return view;
 }
 
 // Shows a field's problem under it and tells screen readers about it too.
 void showProblem(QLabel* label, QWidget* field, const QString& problem) {
     label->setText(problem);
+    label->setVisible(!problem.isEmpty());
     field->setAccessibleDescription(problem);
 }
 
@@ -206,8 +207,10 @@ void Companion::build() {
     inputs->addWidget(label(QStringLiteral("&Errore del clock %:"), clockError_), 2, 2);
     inputs->addWidget(clockError_, 2, 3);
     inputs->addWidget(sync_, 2, 4);
-    inputs->setColumnStretch(1, 1);
-    inputs->setColumnStretch(3, 1);
+    for (QWidget* field : {static_cast<QWidget*>(crystal_), static_cast<QWidget*>(rate_),
+                           static_cast<QWidget*>(tolerance_), static_cast<QWidget*>(clockError_)})
+        field->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16);
+    inputs->setColumnStretch(5, 1);  // the fields keep their width; the room goes right
 
     tabs_ = new QTabWidget(this);
     top->addWidget(tabs_, 1);
@@ -511,6 +514,22 @@ void Companion::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
         recolour();
+}
+
+void Companion::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_)
+        return;
+    placed_ = true;
+    // The first time, whole on the screen of the window it came from, centred.
+    const QWidget* from = parentWidget() != nullptr ? parentWidget() : this;
+    if (const QScreen* screen = from->screen()) {
+        const QRect room = screen->availableGeometry();
+        resize(size().boundedTo(room.size() - (frameGeometry().size() - size())));
+        QRect frame = frameGeometry();
+        frame.moveCenter(room.center());
+        move(frame.topLeft());
+    }
 }
 
 void Companion::closeEvent(QCloseEvent* event) {

@@ -56,6 +56,7 @@ class Companion : public QWidget {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -68,6 +69,7 @@ class Companion : public QWidget {
 
     forms::Runtime& runtime_;
     QString settingsFile_;
+    bool placed_ = false;
 
     QComboBox* crystal_ = nullptr;
     QComboBox* rate_ = nullptr;
