@@ -9,6 +9,7 @@
 #include "CompanionModels.h"
 #include "frmVelmiro.h"
 #include "velmiro/report.h"
+#include "velmiro_cli.h"
 
 using companion::Companion;
 using companion::Tab;
@@ -32,14 +33,6 @@ T* named(QWidget* window, const QString& name) {
             return widget;
     }
     return nullptr;
-}
-
-// What a writer of report prints, as a QString.
-template <typename Write>
-QString printed(Write write) {
-    std::ostringstream out;
-    write(out);
-    return QString::fromStdString(out.str());
 }
 
 }  // namespace
@@ -76,11 +69,6 @@ class CompanionTest : public QObject {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    velmiro::Judgement judgement() const {
-        return {named<QDoubleSpinBox>(window.get(), "Tolleranza")->value(),
-                named<QDoubleSpinBox>(window.get(), "Errore del clock")->value()};
-    }
-
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
@@ -182,50 +170,28 @@ class CompanionTest : public QObject {
         QVERIFY(window->isVisible());
     }
 
-    // The header on the clipboard is report's, for the best mode or the selected row.
-    void header() {
-        type("Quarzo", "20M");
-        type("Baud rate", "19200");
-        auto* button = named<QPushButton>(window.get(), "Copia intestazione C");
-        const velmiro::Comparison modes = velmiro::compareModes(20'000'000, 19200, judgement(), {});
-        const report::Query query{20'000'000, 19200, {}, judgement()};
-        for (int row : {-1, 2}) {
-            if (row >= 0)
-                view("Modi")->selectRow(row);
-            const velmiro::ModeResult& mode =
-                row < 0 ? *modes.bestMode() : modes.modes[std::size_t(row)];
-            QTest::mouseClick(button, Qt::LeftButton);
-            QCOMPARE(QApplication::clipboard()->text(), printed([&](auto& out) {
-                         report::writeHeader(out, "VELMIRO_", query, mode);
-                     }));
-        }
-        type("Prefisso", "9X");
-        QVERIFY(!button->isEnabled());
-        QCOMPARE(problemOf("Prefisso"), QString::fromStdString(report::prefixProblem("9X")));
-    }
-
-    // Each tab exports exactly what report's CSV writer prints for the same inputs.
-    void exportCsv() {
+    // The header on the clipboard and each tab's CSV are velmiro-cli's bytes for the
+    // same inputs: the header of the best mode, or of the selected row's mode.
+    void sameBytesAsTheCommandLine() {
         type("Quarzo", "11,0592M");
         type("Baud rate", "115200");
+        named<QDoubleSpinBox>(window.get(), "Tolleranza")->setValue(2.5);
+        named<QDoubleSpinBox>(window.get(), "Errore del clock")->setValue(0.2);
         type("Frequenza massima", "20M");
-        const velmiro::Judgement j = judgement();
-        const std::vector<std::int32_t> tableRates(report::defaultTableRates().begin(),
-                                                   report::defaultTableRates().end());
-        const std::vector<std::int32_t> crystalRates{9600, 115200};
-        const QString expected[] = {
-            printed([&](auto& out) {
-                report::writeModes(out, report::Format::Csv, {11'059'200, 115200, {}, j},
-                                   velmiro::compareModes(11'059'200, 115200, j, {}));
-            }),
-            printed([&](auto& out) {
-                report::writeTable(out, report::Format::Csv, {11'059'200, {}, {}, j},
-                                   report::tableOf(11'059'200, tableRates, j, {}));
-            }),
-            printed([&](auto& out) {
-                report::writeCrystals(out, report::Format::Csv, crystalRates, j,
-                                      velmiro::crystalsFor(crystalRates, j, {}, 1, 20'000'000));
-            })};
+        const std::vector<std::string> judged{"--tolerance", "2,5", "--clock-error", "0,2"};
+        const std::vector<std::string> commands[] = {
+            {"compare", "11,0592M", "115200", "--format", "csv"},
+            {"table", "11,0592M", "--format", "csv"},
+            {"crystals", "9600", "115200", "--max-frequency", "20M", "--format", "csv"},
+            {"header", "11,0592M", "115200"},
+            {"header", "11,0592M", "115200", "--mode", "010", "--prefix", "UART_"}};
+        QStringList expected;
+        for (std::vector<std::string> args : commands) {
+            args.insert(args.end(), judged.begin(), judged.end());
+            std::ostringstream out, err;
+            QVERIFY(velmiro::cli::run(args, out, err) < 2);
+            expected << QString::fromStdString(out.str());
+        }
         for (Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
             window->showTab(tab);
             runtime.answer = dir.filePath(QString("tab%1.csv").arg(int(tab)));
@@ -234,6 +200,17 @@ class CompanionTest : public QObject {
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), expected[int(tab)].toUtf8());
         }
+        auto* button = named<QPushButton>(window.get(), "Copia intestazione C");
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text(), expected[3]);
+        view("Modi")->selectRow(2);  // mode 010
+        type("Prefisso", "UART_");
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text(), expected[4]);
+
+        type("Prefisso", "9X");
+        QVERIFY(!button->isEnabled());
+        QCOMPARE(problemOf("Prefisso"), QString::fromStdString(report::prefixProblem("9X")));
     }
 
     void copyRowsAndPickACrystal() {
