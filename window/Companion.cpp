@@ -309,6 +309,7 @@ void Companion::build() {
         auto* copy = new QAction(QStringLiteral("Copia"), view);
         copy->setShortcut(QKeySequence::Copy);
         copy->setShortcutContext(Qt::WidgetShortcut);
+        copy->setShortcutVisibleInContextMenu(true);
         connect(copy, &QAction::triggered, this, [this] { guarded([this] { copySelection(); }); });
         view->addAction(copy);
         view->setContextMenuPolicy(Qt::ActionsContextMenu);
