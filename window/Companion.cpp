@@ -10,7 +10,6 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,13 +127,15 @@ RatesReading readRates(const QString& text) {
     return reading;
 }
 
-// An empty limit is no limit.
-std::optional<std::int32_t> readLimit(const QString& text, std::int32_t none, QString& problem) {
+// An empty limit is no limit. Both limits share one line for their problem,
+// so it names the field.
+std::optional<std::int32_t> readLimit(const QString& text, std::int32_t none, const char* field,
+                                      QString& problem) {
     if (text.trimmed().isEmpty())
         return none;
     const report::Reading reading = report::readPositiveQuantity(text.toStdString());
     if (!reading.value)
-        problem = fromUtf8(reading.problem);
+        problem = QString::fromUtf8(field) + fromUtf8(reading.problem);
     return reading.value;
 }
 
@@ -294,6 +295,7 @@ void Companion::build() {
     for (QLineEdit* edit : {tableRates_, crystalRates_, minimum_, maximum_, prefix_})
         connect(edit, &QLineEdit::textChanged, this, recompute);
     connect(modesView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, recompute);
+    connect(tabs_, &QTabWidget::currentChanged, this, recompute);  // what Esporta would save
     connect(copyHeader_, &QPushButton::clicked, this,
             [this] { guarded([this] { copyHeader(); }); });
     connect(export_, &QPushButton::clicked, this, [this] { guarded([this] { exportCsv(); }); });
@@ -397,9 +399,9 @@ void Companion::recompute() {
         const RatesReading crystalRates = readRates(crystalRates_->text());
         showProblem(crystalRatesProblem_, crystalRates_, crystalRates.problem);
         QString range;
-        const auto minimum = readLimit(minimum_->text(), 1, range);
-        const auto maximum =
-            readLimit(maximum_->text(), std::numeric_limits<std::int32_t>::max(), range);
+        const auto minimum = readLimit(minimum_->text(), 1, "Frequenza da: ", range);
+        const auto maximum = readLimit(maximum_->text(), std::numeric_limits<std::int32_t>::max(),
+                                       "fino a: ", range);
         if (minimum && maximum && *minimum > *maximum)
             range = QStringLiteral("La frequenza minima è più alta della massima");
         showProblem(rangeProblem_, minimum_->text().isEmpty() ? maximum_ : minimum_, range);

@@ -151,8 +151,12 @@ class CompanionTest : public QObject {
         QFETCH(QString, emptied);
         named<QLineEdit>(window.get(), "Frequenza massima")->setText("20M");
         type(field.toUtf8(), text);
-        for (const char* table : {"Modi", "Tabella", "Quarzi"})
+        for (Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {  // and nothing to export
+            const char* table = std::array{"Modi", "Tabella", "Quarzi"}[std::size_t(tab)];
             QCOMPARE(grid(table).rows.isEmpty(), emptied.contains(table));
+            window->showTab(tab);
+            QCOMPARE(named(window.get(), "Esporta CSV")->isEnabled(), !emptied.contains(table));
+        }
         const QString problem = problemOf(field.toUtf8());
         QVERIFY(!problem.isEmpty());
         const auto labels = window->findChildren<QLabel*>();
