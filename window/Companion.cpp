@@ -37,8 +37,9 @@ namespace report = velmiro::report;
 
 namespace {
 
-const QString defaultPrefix = QStringLiteral("VELMIRO_");
-const QString defaultCrystalRates = QStringLiteral("9600 115200");
+// Plain literals, not QString objects: nothing of the companion runs at start-up.
+constexpr const char* defaultPrefix = "VELMIRO_";
+constexpr const char* defaultCrystalRates = "9600 115200";
 constexpr int longestText = 200;  // longer texts read back from the settings are not ours
 
 QString fromUtf8(const std::string& text) {
@@ -240,7 +241,7 @@ void Companion::build() {
     auto* crystalsPage = new QWidget(this);
     auto* crystalsLayout = new QVBoxLayout(crystalsPage);
     auto* crystalsForm = new QGridLayout;
-    crystalRates_ = new QLineEdit(defaultCrystalRates, crystalsPage);
+    crystalRates_ = new QLineEdit(QString::fromLatin1(defaultCrystalRates), crystalsPage);
     crystalRates_->setAccessibleName(QStringLiteral("Baud rate voluti"));
     minimum_ = new QLineEdit(crystalsPage);
     minimum_->setPlaceholderText(QStringLiteral("nessun minimo"));
@@ -267,7 +268,7 @@ void Companion::build() {
     // The actions under the tabs.
     auto* actions = new QGridLayout;
     top->addLayout(actions);
-    prefix_ = new QLineEdit(defaultPrefix, this);
+    prefix_ = new QLineEdit(QString::fromLatin1(defaultPrefix), this);
     prefix_->setAccessibleName(QStringLiteral("Prefisso"));
     prefixProblem_ = problemLabel(this);
     copyHeader_ = new QPushButton(QStringLiteral("Copia &intestazione C"), this);

@@ -15,10 +15,13 @@ namespace {
 namespace report = velmiro::report;
 
 // The main window's colours for a deviation within and out of tolerance.
-const QColor withinGreen = forms::rgb(0, 140, 0);
-const QColor outsideRed = forms::rgb(250, 0, 0);
+// Plain values, not QColor objects: nothing of the companion runs at start-up.
+constexpr QRgb withinGreen = 0xff008c00;  // 0, 140, 0
+constexpr QRgb outsideRed = 0xfffa0000;   // 250, 0, 0
 
-const QString dash = QStringLiteral("—");
+QString dash() {
+    return QStringLiteral("—");
+}
 
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -29,7 +32,7 @@ Cell number(const QString& value) {
 }
 
 Cell decimal(const std::optional<double>& value, Tone tone = Tone::Plain) {
-    return {value ? text(report::decimalText(*value, 2)) : dash, tone, false, true};
+    return {value ? text(report::decimalText(*value, 2)) : dash(), tone, false, true};
 }
 
 Tone toneOf(const velmiro::ModeResult& r) {
@@ -39,7 +42,7 @@ Tone toneOf(const velmiro::ModeResult& r) {
 }
 
 Cell verdict(const velmiro::ModeResult& r) {
-    return {r.verdict ? text(report::verdictText(*r.verdict)) : dash, toneOf(r)};
+    return {r.verdict ? text(report::verdictText(*r.verdict)) : dash(), toneOf(r)};
 }
 
 Cell registerCell(const velmiro::ModeResult& r) {
@@ -59,7 +62,7 @@ Grid modesGrid(const velmiro::Comparison& modes, bool worstCase) {
         const velmiro::ModeResult& r = modes.modes[i];
         const velmiro::GeneratorMode& m = r.mode->mode;
         auto byte = [&r](std::int64_t value) {
-            return number(r.registerHolds() ? text(report::hexByte(value)) : dash);
+            return number(r.registerHolds() ? text(report::hexByte(value)) : dash());
         };
         const bool best = modes.isBest(i);
         Row row{{text(r.mode->key) + (best ? QStringLiteral(" (migliore)") : QString())},
@@ -128,7 +131,7 @@ Grid crystalsGrid(std::span<const std::int32_t> rates, std::span<const velmiro::
 QColor toneColor(Tone tone, const QColor& background) {
     if (tone == Tone::Plain)
         return {};
-    QColor color = tone == Tone::Within ? withinGreen : outsideRed;
+    QColor color = QColor::fromRgb(tone == Tone::Within ? withinGreen : outsideRed);
     // On a dark background the same hue, lighter, until it reads; on a light
     // one, darker. Either ends at white or black, which always do.
     const bool dark =
