@@ -240,6 +240,33 @@ class CompanionTest : public QObject {
         QCOMPARE(window->findChild<QTabWidget*>()->currentIndex(), int(Tab::Modes));
     }
 
+    // Every mnemonic leads to one place only, and reaches it.
+    void keyboard() {
+        QStringList keys;
+        auto add = [&keys](const QString& text) {
+            if (const auto i = text.indexOf('&'); i >= 0)
+                keys << text.mid(i + 1, 1).toLower();
+        };
+        for (auto* label : window->findChildren<QLabel*>())
+            add(label->text());
+        for (auto* button : window->findChildren<QAbstractButton*>())
+            add(button->text());
+        auto* tabs = window->findChild<QTabWidget*>();
+        for (int i = 0; i < tabs->count(); ++i)
+            add(tabs->tabText(i));
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        QCOMPARE(keys.size(), 15);
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::AltModifier);  // Quar&zi
+        QCOMPARE(tabs->currentIndex(), int(Tab::Crystals));
+        QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);  // Frequenza &da
+        QCOMPARE(QApplication::focusWidget(), named(window.get(), "Frequenza minima"));
+        QTest::keyClick(window.get(), Qt::Key_F3);
+        QCOMPARE(tabs->currentIndex(), int(Tab::Table));
+    }
+
     // Inputs, tab and size come back; a garbled file or odd values are ignored.
     void settings() {
         type("Quarzo", "8M");
