@@ -18,14 +18,29 @@ constexpr const char* usage =
 // What is left once Qt has taken its own arguments: nothing, or one tab.
 struct Start {
     std::optional<companion::Tab> tab;
-    int exitStatus = -1;  // 0 or above: end now with this status
+    bool refused = false;  // end now with status 2
 };
+
+// --help and --version answer without a display, so before Qt starts.
+std::optional<int> answerAlone(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("velmiro %s\n", VELMIRO_VERSION);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
 
 Start startOf(int argc, char* argv[]) {
     Start start;
     if (argc > 2) {
         std::fprintf(stderr, "velmiro: troppi argomenti\n%s", usage);
-        start.exitStatus = 2;
+        start.refused = true;
         return start;
     }
     if (argc < 2)
@@ -37,15 +52,9 @@ Start startOf(int argc, char* argv[]) {
         start.tab = companion::Tab::Table;
     } else if (std::strcmp(arg, "--quarzi") == 0) {
         start.tab = companion::Tab::Crystals;
-    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-        std::fputs(usage, stdout);
-        start.exitStatus = 0;
-    } else if (std::strcmp(arg, "--version") == 0) {
-        std::printf("velmiro %s\n", VELMIRO_VERSION);
-        start.exitStatus = 0;
     } else {
         std::fprintf(stderr, "velmiro: argomento sconosciuto «%s»\n%s", arg, usage);
-        start.exitStatus = 2;
+        start.refused = true;
     }
     return start;
 }
@@ -53,11 +62,13 @@ Start startOf(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerAlone(argc, argv))
+        return *status;
     // Qt takes its own arguments (-platform, -style, …) out of argv here.
     QApplication app(argc, argv);
     const Start start = startOf(argc, argv);
-    if (start.exitStatus >= 0)
-        return start.exitStatus;
+    if (start.refused)
+        return 2;
     QApplication::setApplicationName(QStringLiteral("Velmiro"));
     QApplication::setApplicationVersion(QStringLiteral(VELMIRO_VERSION));
     // Lets a Wayland desktop match the window to its menu entry and icon.
