@@ -1,9 +1,74 @@
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "Companion.h"
+#include "CompanionLauncher.h"
 #include "frmVelmiro.h"
 
+namespace {
+
+constexpr const char* usage =
+    "Uso: velmiro [--modi | --tabella | --quarzi]\n"
+    "Senza argomenti apre la finestra principale; con uno apre solo la finestra\n"
+    "di tutti i modi sulla scheda Modi, Tabella o Quarzi.\n";
+
+// What is left once Qt has taken its own arguments: nothing, or one tab.
+struct Start {
+    std::optional<companion::Tab> tab;
+    bool refused = false;  // end now with status 2
+};
+
+// --help and --version answer without a display, so before Qt starts.
+std::optional<int> answerAlone(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("velmiro %s\n", VELMIRO_VERSION);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+Start startOf(int argc, char* argv[]) {
+    Start start;
+    if (argc > 2) {
+        std::fprintf(stderr, "velmiro: troppi argomenti\n%s", usage);
+        start.refused = true;
+        return start;
+    }
+    if (argc < 2)
+        return start;
+    const char* arg = argv[1];
+    if (std::strcmp(arg, "--modi") == 0) {
+        start.tab = companion::Tab::Modes;
+    } else if (std::strcmp(arg, "--tabella") == 0) {
+        start.tab = companion::Tab::Table;
+    } else if (std::strcmp(arg, "--quarzi") == 0) {
+        start.tab = companion::Tab::Crystals;
+    } else {
+        std::fprintf(stderr, "velmiro: argomento sconosciuto «%s»\n%s", arg, usage);
+        start.refused = true;
+    }
+    return start;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerAlone(argc, argv))
+        return *status;
+    // Qt takes its own arguments (-platform, -style, …) out of argv here.
     QApplication app(argc, argv);
+    const Start start = startOf(argc, argv);
+    if (start.refused)
+        return 2;
     QApplication::setApplicationName(QStringLiteral("Velmiro"));
     QApplication::setApplicationVersion(QStringLiteral(VELMIRO_VERSION));
     // Lets a Wayland desktop match the window to its menu entry and icon.
@@ -11,7 +76,15 @@ int main(int argc, char* argv[]) {
     // Before any widget exists, so that each lays out its text once, in this face.
     QApplication::setFont(forms::layoutFont());
 
+    if (start.tab) {
+        // The companion alone; closing it ends the program.
+        companion::Companion window(forms::desktopRuntime());
+        window.showTab(*start.tab);
+        window.show();
+        return QApplication::exec();
+    }
     frmVelmiro window(forms::desktopRuntime());
+    companion::CompanionLauncher launcher(window, forms::desktopRuntime());
     window.show();
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the real program under Xvfb, with a window
-# manager for the frame: the defaults after "calcola", then a red result.
+# manager for the frame: the defaults after "calcola", then a red result, then
+# the companion window that F2 opens with those texts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=tools/packages.sh
@@ -13,6 +14,9 @@ if [ -z "${VELMIRO_IN_XVFB:-}" ]; then
     VELMIRO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0"
 fi
 
+# The companion starts from its defaults, not from what a user saved.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
 openbox >/dev/null 2>&1 &
 sleep 1
 ./build-run/app/velmiro 2>/dev/null &
@@ -26,7 +30,7 @@ click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
 shoot() {
     # The window with its frame: openbox's frame is the parent of the client window.
     local frame
-    frame=$(xwininfo -id "$window" -children | awk '/Parent window id/ {print $4}')
+    frame=$(xwininfo -id "${2:-$window}" -children | awk '/Parent window id/ {print $4}')
     import -window "$frame" "docs/$1"
     echo "docs/$1"
 }
@@ -39,3 +43,8 @@ xdotool key ctrl+a type "9.600"
 click 32 144  # BRGH off
 click 342 148
 shoot velmiro-red.png
+
+xdotool key F2
+companion=$(xdotool search --sync --name "tutti i modi" | head -n 1)
+sleep 1
+shoot velmiro-companion.png "$companion"

@@ -1,6 +1,8 @@
 #include "forms.h"
 
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QIconEngine>
 #include <QMessageBox>
 #include <QPalette>
 #include <QScreen>
@@ -51,14 +53,88 @@ QString reportOf(const velmiro::CalcError& error) {
     }
 }
 
+// Faces with the widths the layout was drawn for.
+constexpr const char* layoutFaces[] = {"MS Sans Serif", "Microsoft Sans Serif", "Arial",
+                                       "Liberation Sans", "Arimo"};
+
+// Decodes its pictures on the first size asked for; until then it only knows
+// their sizes, which is all a window needs to be created.
+class FileIconEngine : public QIconEngine {
+  public:
+    explicit FileIconEngine(QList<std::pair<QString, QSize>> files) : files_(std::move(files)) {}
+
+    QIconEngine* clone() const override { return new FileIconEngine(*this); }
+    QString key() const override { return QStringLiteral("velmiro-files"); }
+    bool isNull() override { return files_.isEmpty(); }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        QList<QSize> sizes;
+        if (mode == QIcon::Normal && state == QIcon::Off) {
+            for (const auto& [file, size] : files_)
+                sizes << size;
+        }
+        return sizes;
+    }
+    // The decoded icon's answers at a ratio of 1: the caller has already
+    // scaled the size, as it does for any engine.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return decoded().pixmap(size, 1.0, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return pixmap(size, mode, state).size();
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        decoded().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+
+  private:
+    QIcon& decoded() {
+        if (icon_.isNull()) {
+            for (const auto& [file, size] : files_)
+                icon_.addFile(file, size);
+        }
+        return icon_;
+    }
+
+    QList<std::pair<QString, QSize>> files_;
+    QIcon icon_;
+};
+
 }  // namespace
 
+bool hasLayoutWidths(const QString& family) {
+    return std::any_of(std::begin(layoutFaces), std::end(layoutFaces), [&family](const char* face) {
+        return family.compare(QLatin1String(face), Qt::CaseInsensitive) == 0;
+    });
+}
+
+QIcon iconFromFiles(const QList<std::pair<QString, QSize>>& files) {
+    return QIcon(new FileIconEngine(files));
+}
+
+QIcon programIcon() {
+    QList<std::pair<QString, QSize>> files;
+    for (int size : {16, 32, 48, 64, 128})
+        files.append({QStringLiteral(":/velmiro/icon-%1.png").arg(size), QSize(size, size)});
+    return iconFromFiles(files);
+}
+
+QPixmap pictureFor(const QString& single, const QString& doubled, const QSize& size, qreal ratio) {
+    // A QIcon picks the picture whose own ratio, 1 or 2, is nearer the screen's,
+    // the single one on a tie; the test of this checks it against a QIcon of both.
+    QIcon icon;
+    icon.addFile(ratio > 1.5 ? doubled : single);
+    return icon.pixmap(size, ratio);
+}
+
 QFont layoutFont() {
-    const char* const preferred[] = {
-        // Faces with the widths the layout was drawn for,
-        "MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Arimo",
-        // then common sans faces.
-        "DejaVu Sans", "Noto Sans", "Cantarell", "Ubuntu", "Segoe UI"};
+    QList<const char*> preferred(std::begin(layoutFaces), std::end(layoutFaces));
+    // Then common sans faces.
+    preferred << "DejaVu Sans"
+              << "Noto Sans"
+              << "Cantarell"
+              << "Ubuntu"
+              << "Segoe UI";
     const QStringList installed = QFontDatabase::families();
     QString family = installed.value(0);
     for (const char* face : preferred) {
@@ -89,6 +165,11 @@ void Runtime::MsgBox(QWidget* owner, const QString& prompt, int style, const QSt
     const auto icon = (style & vbCritical) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon;
     QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
     present(box);
+}
+
+QString Runtime::saveFileName(QWidget* owner, const QString& caption, const QString& suggested,
+                              const QString& filter) {
+    return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
 }
 
 void Runtime::present(QMessageBox& box) {

@@ -7,12 +7,16 @@
 #include <QColor>
 #include <QComboBox>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
+#include <QList>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 
 class QMessageBox;
 
@@ -34,6 +38,23 @@ inline QColor rgb(int red, int green, int blue) {
 // before any widget exists.
 QFont layoutFont();
 
+// Whether a face has the widths the layout was drawn for: every text then fits
+// as drawn, and nothing needs measuring.
+bool hasLayoutWidths(const QString& family);
+
+// An icon from pictures of the given sizes, each decoded only when a size is
+// asked for. A plain QIcon decodes every picture as it is added, though the
+// window icon is never drawn on some platforms.
+QIcon iconFromFiles(const QList<std::pair<QString, QSize>>& files);
+
+// The program's icon, for any of its windows.
+QIcon programIcon();
+
+// A picture drawn at `size` for a screen of `ratio`, from a picture of that size
+// or one of twice it: the same pixels a QIcon of both gives, decoding only the
+// one it would pick.
+QPixmap pictureFor(const QString& single, const QString& doubled, const QSize& size, qreal ratio);
+
 // WCAG contrast ratio of two colours, from 1 to 21.
 double contrastRatio(const QColor& a, const QColor& b);
 
@@ -45,6 +66,10 @@ class Runtime {
 
     // Box with an OK button; a "\r\n" in the prompt starts a new line.
     void MsgBox(QWidget* owner, const QString& prompt, int style, const QString& title);
+
+    // The file a user picks to save into, or an empty text when cancelled.
+    virtual QString saveFileName(QWidget* owner, const QString& caption, const QString& suggested,
+                                 const QString& filter);
 
     // Runs one event handler. A calculation failure ends the handler and is
     // reported in a box, and so is any other exception, which must not unwind

@@ -1,6 +1,7 @@
 #include "frmVelmiro.h"
 
 #include <QEvent>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QIcon>
 #include <QList>
@@ -13,14 +14,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "presets.h"
 #include "ui_frmVelmiro.h"
 #include "velmiro/calc.h"
 
 namespace {
 
-constexpr const char* crystalPresets[] = {"1.000.000", "4.000.000", "8.000.000", "16.000.000",
-                                          "20.000.000"};
-constexpr const char* ratePresets[] = {"9.600", "14.400", "19.200", "28.800", "57.600", "115.200"};
+const auto& crystalPresets = presets::crystals;
+const auto& ratePresets = presets::rates;
 
 // Caption and tooltip of each generator bit, clear and set.
 struct BitTexts {
@@ -219,11 +220,7 @@ void completeLayout(frmVelmiro& window, Ui::frmVelmiro& ui) {
     ui.cboQuarzo->setCompleter(nullptr);
     ui.cboVelmiro->setCompleter(nullptr);
 
-    QIcon icon;
-    for (int size : {16, 32, 48, 64, 128}) {
-        icon.addFile(QStringLiteral(":/velmiro/icon-%1.png").arg(size), QSize(size, size));
-    }
-    window.setWindowIcon(icon);
+    window.setWindowIcon(forms::programIcon());
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
@@ -244,9 +241,11 @@ frmVelmiro::frmVelmiro(forms::Runtime& runtime, QWidget* parent)
       lblFrequenzaReale(ui_->lblFrequenzaReale),
       lblScostamento(ui_->lblScostamento) {
     completeLayout(*this, *ui_);
-    fitFonts(this, textsToFit(*ui_));
+    // In a face of the layout's widths every text fits as drawn; only another
+    // face needs measuring, and maybe shrinking.
+    if (!forms::hasLayoutWidths(QFontInfo(font()).family()))
+        fitFonts(this, textsToFit(*ui_));
     makeResultsReadable();
-    showChip();
     for (std::int16_t index = 0; index < 3; ++index) {
         chkBRG[static_cast<std::size_t>(index)].onClick(
             this, [this, index] { runHandler([this, index] { chkBRG_Click(index); }); });
@@ -266,7 +265,8 @@ void frmVelmiro::changeEvent(QEvent* event) {
 
 void frmVelmiro::showEvent(QShowEvent* event) {
     forms::Form::showEvent(event);
-    // The screen, and with it the pixel ratio, is known for sure only now.
+    // The screen, and with it the pixel ratio, is known for sure only now: the
+    // chip is drawn here, not before.
     showChip();
     if (QWindow* handle = window()->windowHandle())
         connect(handle, &QWindow::screenChanged, this, &frmVelmiro::showChip, Qt::UniqueConnection);
@@ -279,12 +279,15 @@ void frmVelmiro::makeResultsReadable() {
 }
 
 // Drawn from the picture of twice the size on a screen with twice the pixels,
-// rather than scaled up.
+// rather than scaled up; decoded again only when the ratio changes.
 void frmVelmiro::showChip() {
-    QIcon chip;
-    chip.addFile(QStringLiteral(":/velmiro/chip.png"));
-    chip.addFile(QStringLiteral(":/velmiro/chip@2x.png"));
-    ui_->Picture2->setPixmap(chip.pixmap(ui_->Picture2->size(), devicePixelRatioF()));
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == chipRatio_)
+        return;
+    chipRatio_ = ratio;
+    ui_->Picture2->setPixmap(forms::pictureFor(QStringLiteral(":/velmiro/chip.png"),
+                                               QStringLiteral(":/velmiro/chip@2x.png"),
+                                               ui_->Picture2->size(), ratio));
 }
 
 void frmVelmiro::Form_Load() {

@@ -39,4 +39,5 @@ class frmVelmiro : public forms::Form {
     forms::Label lblSPBRG;
     forms::Label lblFrequenzaReale;
     forms::Label lblScostamento;
+    qreal chipRatio_ = 0.0;  // the pixel ratio the chip was drawn for
 };

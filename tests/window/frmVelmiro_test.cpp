@@ -122,6 +122,37 @@ class WindowTest : public QObject {
         QCOMPARE(get<QLabel>("Picture2")->pixmap().devicePixelRatio(), window->devicePixelRatioF());
     }
 
+    // The pictures decoded late draw the pixels a plain QIcon of all of them draws, at
+    // any ratio and size, for the chip and for the window icon.
+    void picturesDecodedLate_data() {
+        QTest::addColumn<qreal>("ratio");
+        for (qreal ratio : {0.75, 1.0, 1.25, 1.5, 1.55, 2.0, 3.0})
+            QTest::addRow("%g", ratio) << ratio;
+    }
+    void picturesDecodedLate() {
+        QFETCH(qreal, ratio);
+        const QString chip = ":/velmiro/chip.png", chip2 = ":/velmiro/chip@2x.png";
+        QIcon plainChip(chip);
+        plainChip.addFile(chip2);
+        const QPixmap late = forms::pictureFor(chip, chip2, {48, 30}, ratio);
+        const QPixmap plain = plainChip.pixmap({48, 30}, ratio);
+        QCOMPARE(late.devicePixelRatio(), plain.devicePixelRatio());
+        QCOMPARE(late.toImage(), plain.toImage());
+
+        QList<std::pair<QString, QSize>> files;
+        QIcon plainIcon;
+        for (int size : {16, 32, 48, 64, 128}) {
+            files.append({QString(":/velmiro/icon-%1.png").arg(size), QSize(size, size)});
+            plainIcon.addFile(files.last().first, files.last().second);
+        }
+        const QIcon lateIcon = forms::iconFromFiles(files);
+        QCOMPARE(lateIcon.availableSizes(), plainIcon.availableSizes());
+        for (int size : {16, 24, 32, 48, 64, 100, 128, 256}) {
+            QCOMPARE(lateIcon.pixmap(QSize(size, size), ratio).toImage(),
+                     plainIcon.pixmap(QSize(size, size), ratio).toImage());
+        }
+    }
+
     // Mode key "SYNC BRG16 BRGH" after clicking the boxes; BRGH is locked while SYNC is set.
     void modeBoxes_data() {
         QTest::addColumn<QString>("row");  // clicks>key
