@@ -117,7 +117,7 @@ std::string rateHint(std::int32_t crystal, std::int32_t rate) {
     if (rate <= crystal / 4)
         return {};
     return fmt::format("BAUD: {} è oltre il massimo di questo quarzo, {} baud (F / 4, n = 0)", rate,
-                       decimalText(crystal / 4.0, 2));
+                       percentText(crystal / 4.0));
 }
 
 }  // namespace velmiro::report
