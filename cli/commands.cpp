@@ -38,6 +38,14 @@ std::int32_t crystalOf(const std::string& text, std::ostream& err) {
     return crystal;
 }
 
+// QUARZO and BAUD of a command that judges one rate, with advice on either.
+report::Query rateQuery(const std::string& crystal, const std::string& rate, const Settings& s,
+                        std::ostream& err) {
+    const report::Query q{crystalOf(crystal, err), quantityOf(rate), {}, s.judgement};
+    hint(err, report::rateHint(q.crystal, *q.rate));
+    return q;
+}
+
 std::vector<std::int32_t> ratesOf(const std::vector<std::string>& texts) {
     std::vector<std::int32_t> rates;
     for (const std::string& text : texts)
@@ -75,8 +83,7 @@ int statusOf(const Comparison& modes, const Settings& s, std::ostream& err) {
 int compare(const std::string& crystal, const std::string& rate, const Common& common,
             Streams streams) {
     const Settings s = settingsOf(common);
-    const report::Query q{crystalOf(crystal, streams.err), quantityOf(rate), {}, s.judgement};
-    hint(streams.err, report::rateHint(q.crystal, *q.rate));
+    const report::Query q = rateQuery(crystal, rate, s, streams.err);
     const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
     report::writeModes(streams.out, s.format, q, modes);
     return statusOf(modes, s, streams.err);
@@ -98,8 +105,7 @@ int registerCommand(const std::string& crystal, const std::string& n, const std:
 int header(const std::string& crystal, const std::string& rate, const std::string& prefix,
            const Common& common, Streams streams) {
     const Settings s = settingsOf(common);
-    const report::Query q{crystalOf(crystal, streams.err), quantityOf(rate), {}, s.judgement};
-    hint(streams.err, report::rateHint(q.crystal, *q.rate));
+    const report::Query q = rateQuery(crystal, rate, s, streams.err);
     const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
     // A rate always gives every mode a value, so there is always a best one.
     report::writeHeader(streams.out, prefix, q, *modes.bestMode());

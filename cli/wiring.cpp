@@ -334,12 +334,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "velmiro-cli: errore imprevisto: " << e.what() << '\n';
         return 2;
     }
-    if (status == 2) {
-        err << notes.str();
-        return status;
+    if (status != 2) {
+        out << answer.str();
+        out.flush();
     }
-    out << answer.str();
-    out.flush();
     err << notes.str();
     return status;
 }

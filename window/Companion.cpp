@@ -42,10 +42,6 @@ constexpr const char* defaultPrefix = "VELMIRO_";
 constexpr const char* defaultCrystalRates = "9600 115200";
 constexpr int longestText = 200;  // longer texts read back from the settings are not ours
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 QString defaultTableRates() {
     QStringList rates;
     for (const std::int32_t rate : report::defaultTableRates())
@@ -117,7 +113,8 @@ RatesReading readRates(const QString& text) {
     for (const QString& item : text.split(separators, Qt::SkipEmptyParts)) {
         const report::Reading one = report::readPositiveQuantity(item.toStdString());
         if (!one.value) {
-            reading.problem = QStringLiteral("«%1»: %2").arg(item, fromUtf8(one.problem));
+            reading.problem =
+                QStringLiteral("«%1»: %2").arg(item, QString::fromStdString(one.problem));
             reading.rates.clear();
             return reading;
         }
@@ -136,7 +133,7 @@ std::optional<std::int32_t> readLimit(const QString& text, std::int32_t none, co
         return none;
     const report::Reading reading = report::readPositiveQuantity(text.toStdString());
     if (!reading.value)
-        problem = QString::fromUtf8(field) + fromUtf8(reading.problem);
+        problem = QString::fromUtf8(field) + QString::fromStdString(reading.problem);
     return reading.value;
 }
 
@@ -148,11 +145,9 @@ struct Companion::State {
     velmiro::Judgement judgement;
     velmiro::ModeChoice choice;
     std::optional<velmiro::Comparison> modes;
-    std::vector<report::TableRow> table;
-    bool tableReady = false;
-    std::vector<std::int32_t> crystalRates;
+    std::vector<report::TableRow> table;     // empty until a crystal and rates read
+    std::vector<std::int32_t> crystalRates;  // empty until the rates and limits read
     std::vector<velmiro::CrystalFit> fits;
-    bool crystalsReady = false;
 };
 
 Companion::Companion(forms::Runtime& runtime, QWidget* parent, const QString& settingsFile)
@@ -377,8 +372,8 @@ void Companion::recompute() {
             report::readPositiveQuantity(crystal_->currentText().toStdString());
         const report::Reading rate =
             report::readPositiveQuantity(rate_->currentText().toStdString());
-        showProblem(crystalProblem_, crystal_, fromUtf8(crystal.problem));
-        showProblem(rateProblem_, rate_, fromUtf8(rate.problem));
+        showProblem(crystalProblem_, crystal_, QString::fromStdString(crystal.problem));
+        showProblem(rateProblem_, rate_, QString::fromStdString(rate.problem));
         next.crystal = crystal.value;
         next.rate = rate.value;
         next.judgement = {tolerance_->value(), clockError_->value()};
@@ -394,7 +389,6 @@ void Companion::recompute() {
         if (next.crystal && !tableRates.rates.empty()) {
             next.table =
                 report::tableOf(*next.crystal, tableRates.rates, next.judgement, next.choice);
-            next.tableReady = true;
         }
 
         const RatesReading crystalRates = readRates(crystalRates_->text());
@@ -410,7 +404,6 @@ void Companion::recompute() {
             next.crystalRates = crystalRates.rates;
             next.fits = velmiro::crystalsFor(next.crystalRates, next.judgement, next.choice,
                                              *minimum, *maximum);
-            next.crystalsReady = true;
         }
 
         modesModel_->setGrid(modesGrid(next.modes.value_or(velmiro::Comparison{}), worstCase));
@@ -419,10 +412,11 @@ void Companion::recompute() {
         *state_ = std::move(next);
 
         const QString prefixProblem =
-            fromUtf8(report::prefixProblem(prefix_->text().toStdString()));
+            QString::fromStdString(report::prefixProblem(prefix_->text().toStdString()));
         showProblem(prefixProblem_, prefix_, prefixProblem);
         copyHeader_->setEnabled(prefixProblem.isEmpty() && headerMode() != nullptr);
-        const bool ready[] = {state_->modes.has_value(), state_->tableReady, state_->crystalsReady};
+        const bool ready[] = {state_->modes.has_value(), !state_->table.empty(),
+                              !state_->crystalRates.empty()};
         export_->setEnabled(ready[tabs_->currentIndex()]);
     });
 }
@@ -444,7 +438,7 @@ void Companion::copyHeader() {
     report::writeHeader(out, prefix_->text().toStdString(),
                         report::Query{*state_->crystal, state_->rate, {}, state_->judgement},
                         *mode);
-    QApplication::clipboard()->setText(fromUtf8(out.str()));
+    QApplication::clipboard()->setText(QString::fromStdString(out.str()));
 }
 
 void Companion::exportCsv() {
@@ -460,14 +454,14 @@ void Companion::exportCsv() {
             name = QStringLiteral("velmiro-modi.csv");
             break;
         case Tab::Table:
-            if (!s.tableReady)
+            if (s.table.empty())
                 return;
             report::writeTable(out, report::Format::Csv,
                                report::Query{*s.crystal, {}, {}, s.judgement}, s.table);
             name = QStringLiteral("velmiro-tabella.csv");
             break;
         case Tab::Crystals:
-            if (!s.crystalsReady)
+            if (s.crystalRates.empty())
                 return;
             report::writeCrystals(out, report::Format::Csv, s.crystalRates, s.judgement, s.fits);
             name = QStringLiteral("velmiro-quarzi.csv");

@@ -7,17 +7,13 @@
 #include <set>
 
 #include "forms.h"
+#include "presets.h"
 
 namespace companion {
 
 namespace {
 
 namespace report = velmiro::report;
-
-// The main window's colours for a deviation within and out of tolerance.
-// Plain values, not QColor objects: nothing of the companion runs at start-up.
-constexpr QRgb withinGreen = 0xff008c00;  // 0, 140, 0
-constexpr QRgb outsideRed = 0xfffa0000;   // 250, 0, 0
 
 QString dash() {
     return QStringLiteral("—");
@@ -131,7 +127,8 @@ Grid crystalsGrid(std::span<const std::int32_t> rates, std::span<const velmiro::
 QColor toneColor(Tone tone, const QColor& background) {
     if (tone == Tone::Plain)
         return {};
-    QColor color = QColor::fromRgb(tone == Tone::Within ? withinGreen : outsideRed);
+    QColor color =
+        QColor::fromRgb(tone == Tone::Within ? presets::withinGreen : presets::outsideRed);
     // On a dark background the same hue, lighter, until it reads; on a light
     // one, darker. Either ends at white or black, which always do.
     const bool dark =

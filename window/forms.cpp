@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <QScreen>
 
+#include <utility>
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -108,15 +110,11 @@ bool hasLayoutWidths(const QString& family) {
     });
 }
 
-QIcon iconFromFiles(const QList<std::pair<QString, QSize>>& files) {
-    return QIcon(new FileIconEngine(files));
-}
-
 QIcon programIcon() {
     QList<std::pair<QString, QSize>> files;
     for (int size : {16, 32, 48, 64, 128})
         files.append({QStringLiteral(":/velmiro/icon-%1.png").arg(size), QSize(size, size)});
-    return iconFromFiles(files);
+    return QIcon(new FileIconEngine(files));
 }
 
 QPixmap pictureFor(const QString& single, const QString& doubled, const QSize& size, qreal ratio) {

@@ -9,14 +9,12 @@
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
-#include <QList>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
-#include <utility>
 
 class QMessageBox;
 
@@ -42,12 +40,9 @@ QFont layoutFont();
 // as drawn, and nothing needs measuring.
 bool hasLayoutWidths(const QString& family);
 
-// An icon from pictures of the given sizes, each decoded only when a size is
-// asked for. A plain QIcon decodes every picture as it is added, though the
-// window icon is never drawn on some platforms.
-QIcon iconFromFiles(const QList<std::pair<QString, QSize>>& files);
-
-// The program's icon, for any of its windows.
+// The program's icon, for any of its windows. Each picture is decoded only
+// when its size is asked for: a plain QIcon decodes every picture as it is
+// added, though the window icon is never drawn on some platforms.
 QIcon programIcon();
 
 // A picture drawn at `size` for a screen of `ratio`, from a picture of that size

@@ -20,9 +20,6 @@
 
 namespace {
 
-const auto& crystalPresets = presets::crystals;
-const auto& ratePresets = presets::rates;
-
 // Caption and tooltip of each generator bit, clear and set.
 struct BitTexts {
     const char* clearCaption;
@@ -38,8 +35,8 @@ constexpr BitTexts bitTexts[] = {
 
 // The results' fixed colours: register value, deviation within and out of tolerance.
 const QColor registerBlue = forms::rgb(0, 0, 255);
-const QColor withinGreen = forms::rgb(0, 140, 0);
-const QColor outsideRed = forms::rgb(250, 0, 0);
+const QColor withinGreen = QColor::fromRgb(presets::withinGreen);
+const QColor outsideRed = QColor::fromRgb(presets::outsideRed);
 
 std::unique_ptr<Ui::frmVelmiro> createUi(QWidget* window) {
     auto ui = std::make_unique<Ui::frmVelmiro>();
@@ -160,10 +157,10 @@ QList<Fit> textsToFit(const Ui::frmVelmiro& ui) {
             fits.append({boxes[i], QString::fromUtf8(caption), checkBoxRoom(boxes[i])});
         }
     }
-    for (const char* preset : crystalPresets) {
+    for (const char* preset : presets::crystals) {
         fits.append({ui.cboQuarzo, QLatin1String(preset), editRoom(ui.cboQuarzo)});
     }
-    for (const char* preset : ratePresets) {
+    for (const char* preset : presets::rates) {
         fits.append({ui.cboVelmiro, QLatin1String(preset), editRoom(ui.cboVelmiro)});
     }
     fits.append({ui.cmdCalcola, ui.cmdCalcola->text(), buttonRoom(ui.cmdCalcola)});
@@ -299,7 +296,7 @@ void frmVelmiro::Form_Load() {
     const float screenH = screenHeight();
     moveTop((screenH - height) / 3.0f);
 
-    for (const char* preset : crystalPresets) {
+    for (const char* preset : presets::crystals) {
         cboQuarzo.addItem(QString::fromLatin1(preset));
     }
     cboQuarzo.setListIndex(4);
@@ -308,7 +305,7 @@ void frmVelmiro::Form_Load() {
     chkBRG[1].setValue(0);
     chkBRG[2].setValue(1);
 
-    for (const char* preset : ratePresets) {
+    for (const char* preset : presets::rates) {
         cboVelmiro.addItem(QString::fromLatin1(preset));
     }
     cboVelmiro.setListIndex(2);
