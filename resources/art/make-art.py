@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws Velmiro's artwork into resources/: the icon in 16, 32, 48, 64 and 128
 pixels (PNG; the first three also in one multi-size .ico) and the chip picture,
-48 x 30 and twice that for screens at device pixel ratio 2.
+48 x 30 and twice that for screens at device pixel ratio 2; and for the Win32
+window, in resources/windows/, the icon in all five sizes in one .ico and the chip
+in both sizes as BMP, which a Windows program draws with GDI alone.
 
 The 16-pixel icon is pixel art from the grid below, in 16 colours; the larger
 sizes and the chip come from the SVG files beside this script (rsvg-convert and
@@ -125,6 +127,34 @@ def write_ico(path, entries):
     path.write_bytes(directory + blobs)
 
 
+def write_bmp(path, png):
+    """24-bit bottom-up BMP of a PNG's pixels."""
+    data = subprocess.run(["convert", png, "-format", "%w %h", "info:"], check=True,
+                          capture_output=True, text=True).stdout.split()
+    width, height = int(data[0]), int(data[1])
+    pixels = rgb_pixels(png)
+    stride = ((width * 3 + 3) // 4) * 4
+    image = b""
+    for y in reversed(range(height)):
+        row = pixels[y * width:(y + 1) * width]
+        image += b"".join(bytes((b, g, r)) for r, g, b in row).ljust(stride, b"\0")
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(image), 2835, 2835, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(image), 0, 0, 14 + len(info))
+    path.write_bytes(head + info + image)
+
+
+def windows_art(pixels16):
+    """The Win32 window's icon and chip, from the pictures drawn above."""
+    out = OUT / "windows"
+    entries = [(16, 16, 4, bmp_entry(16, pixels16, indexed=True))]
+    for size in (32, 48, 64, 128):
+        entries.append((size, 0, 24,
+                        bmp_entry(size, rgb_pixels(OUT / f"icon-{size}.png"), indexed=False)))
+    write_ico(out / "velmiro.ico", entries)
+    write_bmp(out / "chip.bmp", OUT / "chip.png")
+    write_bmp(out / "chip@2x.bmp", OUT / "chip@2x.png")
+
+
 def main():
     rows = ICON_16.splitlines()
     assert len(rows) == 16 and all(len(r) == 16 for r in rows)
@@ -143,6 +173,7 @@ def main():
 
     render_svg(HERE / "chip.svg", OUT / "chip.png", 48, 30)
     render_svg(HERE / "chip.svg", OUT / "chip@2x.png", 96, 60)
+    windows_art(pixels16)
 
 
 if __name__ == "__main__":
