@@ -13,11 +13,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <chrono>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -47,7 +48,8 @@ std::wstring wide(const char* utf8) {
 std::string narrow(const std::wstring& text) {
     if (text.empty())
         return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
     bytes.pop_back();
@@ -118,13 +120,9 @@ class Velmiro {
     ~Velmiro() {
         if (process_.hProcess == nullptr)
             return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            if (HWND box = messageBox())
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-            PostMessageW(main_, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(process_.hProcess, patience) == WAIT_TIMEOUT)
-                TerminateProcess(process_.hProcess, 99);
-        }
+        // Closing is a case of its own; here the quickest end will do.
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, patience);
         CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
     }
@@ -154,7 +152,8 @@ class Velmiro {
         GetWindowRect(target, &place);
         POINT centre{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
         ScreenToClient(main_, &centre);
-        const HWND hit = ChildWindowFromPointEx(main_, centre, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
+        const HWND hit =
+            ChildWindowFromPointEx(main_, centre, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
         if (hit == target) {
             SendNotifyMessageW(target, BM_CLICK, 0, 0);
         } else if (hit != nullptr) {
@@ -222,11 +221,11 @@ class Velmiro {
         if (tips == nullptr)
             return L"(no tooltip control)";
         constexpr std::size_t room = 256;
-        void* remote = VirtualAllocEx(process_.hProcess, nullptr,
-                                      sizeof(TOOLINFOW) + room * sizeof(wchar_t),
-                                      MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) +
-                                                      sizeof(TOOLINFOW));
+        void* remote =
+            VirtualAllocEx(process_.hProcess, nullptr, sizeof(TOOLINFOW) + room * sizeof(wchar_t),
+                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        auto* remoteText =
+            reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TOOLINFOW));
         TOOLINFOW info{};
         info.cbSize = sizeof info;
         info.hwnd = main_;
@@ -234,8 +233,8 @@ class Velmiro {
         info.lpszText = remoteText;
         WriteProcessMemory(process_.hProcess, remote, &info, sizeof info, nullptr);
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(tips, TTM_GETTEXTW, room, reinterpret_cast<LPARAM>(remote),
-                            SMTO_NORMAL, patience, &ignored);
+        SendMessageTimeoutW(tips, TTM_GETTEXTW, room, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                            patience, &ignored);
         wchar_t text[room] = {};
         ReadProcessMemory(process_.hProcess, remoteText, text, sizeof text - sizeof(wchar_t),
                           nullptr);
@@ -264,7 +263,7 @@ struct Paint {
     int background = 0;
 };
 
-Paint paintOf(HWND result) {
+Paint paintOf(HWND result, velmiro::form::Rgb background) {
     RECT place{};
     GetWindowRect(result, &place);
     const int width = place.right - place.left;
@@ -279,11 +278,8 @@ Paint paintOf(HWND result) {
     BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
     GdiFlush();
 
-    const velmiro::form::Rgb background = velmiro::form::resultBackground(
-        systemColour(COLOR_HIGHLIGHTTEXT), systemColour(COLOR_WINDOW));
-    const velmiro::form::Rgb candidates[] = {systemColour(COLOR_WINDOWTEXT),
-                                             systemColour(COLOR_BTNTEXT),
-                                             systemColour(COLOR_INFOTEXT)};
+    const velmiro::form::Rgb candidates[] = {
+        systemColour(COLOR_WINDOWTEXT), systemColour(COLOR_BTNTEXT), systemColour(COLOR_INFOTEXT)};
     const COLORREF inks[] = {colorref(velmiro::form::resultText(candidates, background)),
                              colorref(velmiro::form::registerBlue),
                              colorref(velmiro::form::withinGreen),
@@ -310,7 +306,9 @@ Paint paintOf(HWND result) {
 int inkOf(HWND result, int expected) {
     int seen = -1;
     for (int tries = 0; tries < 50; ++tries) {
-        const Paint paint = paintOf(result);
+        const Paint paint =
+            paintOf(result, velmiro::form::resultBackground(systemColour(COLOR_HIGHLIGHTTEXT),
+                                                            systemColour(COLOR_WINDOW)));
         seen = -1;
         for (int k = 0; k < 4; ++k) {
             if (paint.ink[k] >= 3 && (seen < 0 || paint.ink[k] > paint.ink[seen]))
@@ -385,8 +383,7 @@ TEST_P(WindowCases, RunAsAUserDoes) {
         EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED, checked) << i;
         EXPECT_EQ(IsWindowEnabled(check) != FALSE, c.boxes[2 * i + 1] == 'e') << i;
         EXPECT_EQ(narrow(textOf(check)), velmiro::cases::captions[ui][checked ? 1 : 0]);
-        EXPECT_EQ(narrow(velmiro.toolTipOf(check)),
-                  velmiro::cases::tooltips[ui][checked ? 1 : 0]);
+        EXPECT_EQ(narrow(velmiro.toolTipOf(check)), velmiro::cases::tooltips[ui][checked ? 1 : 0]);
     }
 }
 
@@ -397,6 +394,150 @@ INSTANTIATE_TEST_SUITE_P(Shared, WindowCases, testing::ValuesIn(velmiro::cases::
                                  name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
                              return name;
                          });
+
+// What only this view does: place the layout's controls at the window's DPI, in
+// the layout's tab order with each input right after the label that names it.
+TEST(Window, StandsAsTheLayoutSays) {
+    Velmiro velmiro;
+    ASSERT_NE(velmiro.window(), nullptr);
+    const HWND window = velmiro.window();
+    const int dpi = static_cast<int>(GetDpiForWindow(window));
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, px(layout::clientWidth));
+    EXPECT_EQ(client.bottom, px(layout::clientHeight));
+    EXPECT_EQ(narrow(textOf(window)), layout::title);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+
+    std::vector<HWND> tabs;
+    for (const layout::Control& c : layout::controls) {
+        const HWND child = velmiro.control(c.name);
+        ASSERT_NE(child, nullptr) << c.name;
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        POINT at{c.left, c.top};
+        if (*c.parent != '\0') {
+            const layout::Control& frame = win32::control(win32::controlId(c.parent));
+            at = {at.x + frame.left, at.y + frame.top};
+        }
+        EXPECT_EQ(place.left, px(at.x)) << c.name;
+        EXPECT_EQ(place.top, px(at.y)) << c.name;
+        EXPECT_EQ(place.right - place.left, px(c.width)) << c.name;
+        if (c.kind != layout::Kind::ComboBox) {
+            EXPECT_EQ(place.bottom - place.top, px(c.height)) << c.name;
+            if (c.kind != layout::Kind::CheckBox) {
+                EXPECT_EQ(narrow(textOf(child)), c.text) << c.name;
+            }
+        } else {
+            EXPECT_EQ(narrow(velmiro.toolTipOf(child)), c.toolTip) << c.name;
+        }
+        if (*c.buddy != '\0') {
+            EXPECT_EQ(GetWindow(velmiro.control(c.buddy), GW_HWNDPREV), child) << c.name;
+        }
+        if (c.tab >= 0) {
+            tabs.resize(std::max(tabs.size(), static_cast<std::size_t>(c.tab) + 1));
+            tabs[static_cast<std::size_t>(c.tab)] = child;
+        }
+    }
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+        EXPECT_EQ(GetNextDlgTabItem(window, tabs[i], FALSE), tabs[(i + 1) % tabs.size()]) << i;
+}
+
+TEST(Window, ListsThePresets) {
+    Velmiro velmiro;
+    ASSERT_NE(velmiro.window(), nullptr);
+    const auto list = [&velmiro](const char* name) {
+        const HWND combo = velmiro.control(name);
+        std::vector<std::string> items;
+        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+            wchar_t item[64] = {};
+            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            items.push_back(narrow(item));
+        }
+        return items;
+    };
+    using velmiro::form::crystalPresets, velmiro::form::ratePresets;
+    EXPECT_EQ(list("cboQuarzo"),
+              std::vector<std::string>(crystalPresets.begin(), crystalPresets.end()));
+    EXPECT_EQ(list("cboVelmiro"), std::vector<std::string>(ratePresets.begin(), ratePresets.end()));
+    EXPECT_EQ(narrow(textOf(velmiro.control("cboQuarzo"))), "20.000.000");
+    EXPECT_EQ(narrow(textOf(velmiro.control("cboVelmiro"))), "19.200");
+}
+
+// The dialog keys: Enter and Escape run nothing, Space toggles the box with the focus.
+TEST(Window, KeysAsInADialog) {
+    Velmiro velmiro;
+    ASSERT_NE(velmiro.window(), nullptr);
+    const auto press = [&velmiro](HWND target, WPARAM key) {
+        PostMessageW(target, WM_KEYDOWN, key, 1);
+        PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+        velmiro.settle();
+        Sleep(50);  // posted keys come after the sent message that settles
+        velmiro.settle();
+    };
+    const HWND edit = FindWindowExW(velmiro.control("cboQuarzo"), nullptr, L"Edit", nullptr);
+    press(edit, VK_RETURN);
+    press(edit, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(velmiro.window()));
+    EXPECT_EQ(textOf(velmiro.control("lblSPBRG")), L"");
+    press(velmiro.box(1), VK_SPACE);
+    EXPECT_EQ(narrow(textOf(velmiro.box(1))), "BRG16: 1");
+}
+
+// Where the desktop's highlight-text colour is too dark for the fixed colours,
+// the results stand on the base colour, as the form logic rules.
+TEST(Window, ResultsStayReadableOnADarkHighlight) {
+    HKEY colours = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Colors", 0, nullptr, 0,
+                              KEY_READ | KEY_WRITE, nullptr, &colours, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t* names[] = {L"HilightText", L"Window"};
+    const std::wstring dark[] = {L"0 0 0", L"255 255 224"};
+    std::wstring before[2];
+    for (std::size_t i = 0; i < 2; ++i) {
+        wchar_t value[32] = {};
+        DWORD size = sizeof value;
+        if (RegGetValueW(colours, nullptr, names[i], RRF_RT_REG_SZ, nullptr, value, &size) ==
+            ERROR_SUCCESS)
+            before[i] = value;
+        RegSetValueExW(colours, names[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(dark[i].c_str()),
+                       static_cast<DWORD>((dark[i].size() + 1) * sizeof(wchar_t)));
+    }
+    Paint paint;
+    {
+        Velmiro velmiro;
+        velmiro.clickOn(velmiro.control("cmdCalcola"));
+        const HWND result = velmiro.control("lblScostamento");
+        for (int tries = 0; tries < 50 && paint.background < 100; ++tries) {
+            Sleep(20);
+            paint = paintOf(result, {255, 255, 224});
+        }
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (before[i].empty())
+            RegDeleteValueW(colours, names[i]);
+        else
+            RegSetValueExW(colours, names[i], 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(before[i].c_str()),
+                           static_cast<DWORD>((before[i].size() + 1) * sizeof(wchar_t)));
+    }
+    RegCloseKey(colours);
+    EXPECT_GT(paint.background, 100) << "no pixel of the base colour behind the result";
+    EXPECT_GT(paint.ink[2], 3) << "no green deviation on it";
+}
+
+TEST(Window, ClosingEndsTheProgram) {
+    Velmiro velmiro;
+    ASSERT_NE(velmiro.window(), nullptr);
+    PostMessageW(velmiro.window(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(velmiro.process(), patience), WAIT_OBJECT_0);
+    DWORD status = 99;
+    GetExitCodeProcess(velmiro.process(), &status);
+    EXPECT_EQ(status, 0u);
+}
 
 }  // namespace
 
