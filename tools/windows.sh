@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds velmiro-cli.exe for 64-bit Windows with mingw-w64, runs the tests under wine,
-# checks that the program imports only Windows' own DLLs and prints byte for byte what the
-# Linux build prints, and makes the zip that users download.
+# Cross-builds velmiro.exe (the window, native Win32) and velmiro-cli.exe for 64-bit Windows
+# with mingw-w64, runs the tests under wine (the window's on a virtual X display), checks that
+# both programs import only Windows' own DLLs and that velmiro-cli prints byte for byte what
+# the Linux build prints, and makes the zip that users download.
 # Usage: tools/windows.sh [LINUX_BUILD_DIR]
 #   LINUX_BUILD_DIR: the Linux build to compare with, absolute or relative to the current
 #   folder; default: build/ in the repository, as ./test.sh makes it. Its velmiro-cli is
@@ -22,7 +23,7 @@ cd "$root"
 source tools/packages.sh
 # googletest: its sources, built here for Windows.
 ensure_packages cmake ninja-build g++ libcli11-dev libfmt-dev nlohmann-json3-dev googletest \
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine groff-base zip
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine groff-base zip xvfb xauth openbox
 
 triplet=x86_64-w64-mingw32
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
@@ -93,11 +94,12 @@ echo "== Cross build and tests under wine, in $out/velmiro"
 cmake -S "$root" -B "$out/velmiro" -G Ninja --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DVELMIRO_GUI=OFF -DVELMIRO_WERROR=ON -DVELMIRO_TESTS=ON -DCMAKE_PREFIX_PATH="$deps" >/dev/null
 cmake --build "$out/velmiro" --parallel "$jobs"
-ctest --test-dir "$out/velmiro" --output-on-failure --parallel "$jobs"
+# The window's tests need a display: they run below, on a virtual one.
+ctest --test-dir "$out/velmiro" --output-on-failure --parallel "$jobs" --label-exclude display
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/velmiro/CMakeCache.txt")
 [ -n "$version" ] || fail "the cross build gives no project version"
-name=velmiro-cli-$version-windows-x86_64
+name=velmiro-$version-windows-x86_64
 stage=$out/stage/$name
 rm -rf "$out/stage"
 mkdir -p "$stage"
@@ -105,25 +107,42 @@ exe=$stage/velmiro-cli.exe
 # Same sources, same zip: file times, and the time in the executable's header that strip
 # writes, are those of the last commit.
 epoch=$(git log -1 --format=%ct 2>/dev/null || echo 0)
-SOURCE_DATE_EPOCH=$epoch $triplet-strip -o "$exe" "$out/velmiro/cli/velmiro-cli.exe"
-
-echo "== What velmiro-cli.exe needs and says it is"
-headers=$($triplet-objdump -p "$exe")
-imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -fu)
-echo "imports: $(paste -sd ' ' <<<"$imports")"
-# Anything beyond these would have to ship beside the program, or be missing on the user's.
-others=$(grep -vixE 'KERNEL32\.dll|msvcrt\.dll' <<<"$imports" || true)
-[ -z "$others" ] || fail "velmiro-cli.exe imports" "$others"
-grep -qE '^Magic[[:space:]]+020b[[:space:]]' <<<"$headers" || fail "velmiro-cli.exe is not 64-bit"
-grep -qE '^Subsystem[[:space:]]+0+3[[:space:]]' <<<"$headers" ||
-    fail "velmiro-cli.exe is not a console program"
-record=$($triplet-windres -O rc -i "$exe")
-rc_version="$(cut -d. -f1 <<<"$version"), $((10#$(cut -d. -f2 <<<"$version"))), 0, 0"
-for expected in "FILEVERSION $rc_version" 'BLOCK "041004B0"' "\"FileVersion\", \"$version\"" \
-    '"OriginalFilename", "velmiro-cli.exe"' '"FileDescription", "Calcolo del'; do
-    grep -qF "$expected" <<<"$record" || fail "the version record lacks $expected"
+for program in cli/velmiro-cli win32/velmiro; do
+    SOURCE_DATE_EPOCH=$epoch $triplet-strip -o "$stage/${program#*/}.exe" \
+        "$out/velmiro/$program.exe"
 done
-echo "version record $version, Italian; $(stat -c %s "$exe") bytes stripped"
+
+# check_program NAME SUBSYSTEM_NUMBER SUBSYSTEM_WORD DLL_PATTERN: what NAME.exe needs and says
+# it is. Anything beyond the DLLs named would have to ship beside the program, or be missing
+# on the user's.
+check_program() {
+    local file=$stage/$1.exe
+    echo "== What $1.exe needs and says it is"
+    local headers imports others record expected
+    headers=$($triplet-objdump -p "$file")
+    imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -fu)
+    echo "imports: $(paste -sd ' ' <<<"$imports")"
+    others=$(grep -vixE "$4" <<<"$imports" || true)
+    [ -z "$others" ] || fail "$1.exe imports" "$others"
+    grep -qE '^Magic[[:space:]]+020b[[:space:]]' <<<"$headers" || fail "$1.exe is not 64-bit"
+    grep -qE "^Subsystem[[:space:]]+0+$2[[:space:]]" <<<"$headers" ||
+        fail "$1.exe is not a $3 program"
+    record=$($triplet-windres -O rc -i "$file")
+    for expected in "FILEVERSION $rc_version" 'BLOCK "041004B0"' "\"FileVersion\", \"$version\"" \
+        "\"OriginalFilename\", \"$1.exe\"" '"FileDescription", "Calcolo del' \
+        '"Translation", 0x410, 1200'; do
+        grep -qF "$expected" <<<"$record" || fail "the version record of $1.exe lacks $expected"
+    done
+    echo "version record $version, Italian; $(stat -c %s "$file") bytes stripped"
+}
+rc_version="$(cut -d. -f1 <<<"$version"), $((10#$(cut -d. -f2 <<<"$version"))), 0, 0"
+check_program velmiro-cli 3 console 'KERNEL32\.dll|msvcrt\.dll'
+check_program velmiro 2 GUI 'KERNEL32\.dll|USER32\.dll|GDI32\.dll|COMCTL32\.dll|msvcrt\.dll|UxTheme\.dll|SHELL32\.dll'
+# The window asks for themed controls and per-monitor DPI, and carries its icon in five sizes.
+window_rc=$($triplet-windres -O rc -i "$stage/velmiro.exe")
+for expected in 'Microsoft.Windows.Common-Controls' 'PerMonitorV2' 'Has 5 elements'; do
+    grep -qF "$expected" <<<"$window_rc" || fail "velmiro.exe's resources lack $expected"
+done
 
 echo "== Byte for byte as on Linux: stdout, stderr, exit status"
 # Every format and command, statuses 0, 1 and 2, and a non-ASCII argument, which reaches
@@ -178,13 +197,35 @@ done
 [ "$differ" -eq 0 ] || fail "$differ of ${#cases[@]} command lines differ from Linux"
 echo "${#cases[@]} command lines: the same bytes and statuses as on Linux"
 
+echo "== velmiro.exe driven as a user would, on a virtual display"
+# wine opens the window on X, and hides a window only once a window manager has said it
+# did: without one every box and every close waits two seconds. The wine server started
+# without a display goes, and one that knows the display serves the tests.
+wineserver --kill
+# shellcheck disable=SC2016  # $1 and $status belong to the inner shell
+xvfb-run --auto-servernum --server-args='-screen 0 1024x768x24' bash -c '
+    openbox >/dev/null 2>&1 &
+    wineserver --persistent
+    WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot >/dev/null 2>&1 </dev/null
+    status=0
+    ctest --test-dir "$1" --output-on-failure --label-regex display || status=$?
+    wineserver --kill
+    exit "$status"' _ "$out/velmiro" || fail "velmiro.exe does not behave as the window should"
+wineserver --persistent
+
 echo "== The zip"
 # The manual as plain text, from the page the cross build configured.
-page=$out/velmiro/cli/velmiro-cli.1
 # Notepad before Windows 10 shows LF-only files on one line.
 crlf() { sed 's/\r*$/\r/' "$@"; }
-groff -K utf-8 -rHY=0 -man -Tutf8 -P-cbou "$page" | crlf >"$stage/velmiro-cli.txt"
-grep -q 'velmiro-cli' "$stage/velmiro-cli.txt" || fail "$page gives an empty manual"
+for page in cli/velmiro-cli win32/velmiro; do
+    manual=$stage/${page#*/}.txt
+    groff -K utf-8 -rHY=0 -man -Tutf8 -P-cbou "$out/velmiro/$page.1" | crlf >"$manual"
+    grep -q 'velmiro' "$manual" || fail "$out/velmiro/$page.1 gives an empty manual"
+done
+# What one manual points to is in the zip.
+while read -r pointed; do
+    [ -f "$stage/$pointed.txt" ] || fail "a manual points to $pointed(1), which the zip lacks"
+done < <(sed -n '/^VEDERE ANCHE/,$s/.*\(velmiro[-a-z]*\)(1).*/\1/p' "$stage"/*.txt)
 crlf LICENSE >"$stage/LICENSE.txt"
 crlf resources/windows/LEGGIMI.txt >"$stage/LEGGIMI.txt"
 # The examples of LEGGIMI.txt run and succeed.
@@ -197,7 +238,8 @@ done < <(sed -n 's/^  \(velmiro-cli .*\)$/\1/p' resources/windows/LEGGIMI.txt)
 find "$stage/.." -exec touch -d "@$epoch" {} +
 zip_file=$out/$name.zip
 rm -f "$zip_file"
-(cd "$out/stage" && TZ=UTC zip -X -q "$zip_file" "$name/" "$name/velmiro-cli.exe" \
-    "$name/velmiro-cli.txt" "$name/LEGGIMI.txt" "$name/LICENSE.txt")
+(cd "$out/stage" && TZ=UTC zip -X -q "$zip_file" "$name/" "$name/velmiro.exe" \
+    "$name/velmiro-cli.exe" "$name/velmiro.txt" "$name/velmiro-cli.txt" "$name/LEGGIMI.txt" \
+    "$name/LICENSE.txt")
 echo "$zip_file: $(stat -c %s "$zip_file") bytes"
 echo "Done in $SECONDS s"
