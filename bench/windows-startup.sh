@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Start-up benchmark under wine: time from start to the first paint of velmiro.exe and of a
+# bare Win32 window of the same size with one static text, both Release builds, run in turn
+# on a virtual display with a window manager.
+# Usage: bench/windows-startup.sh [RUNS]   (default 20; needs tools/windows.sh run first)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+out=$root/build-windows
+[ -d "$out/deps" ] || { echo "No $out/deps: run tools/windows.sh first." >&2; exit 1; }
+if [ -z "${VELMIRO_IN_XVFB:-}" ]; then
+    cmake -S . -B "$out/bench" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DVELMIRO_GUI=OFF -DVELMIRO_TESTS=OFF \
+        -DVELMIRO_BENCHMARKS=ON -DCMAKE_PREFIX_PATH="$out/deps" >/dev/null
+    cmake --build "$out/bench" --parallel 2 \
+        --target velmiro startup_bare_win32 startup_compare_win32 >/dev/null
+    VELMIRO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+export WINEPREFIX=$out/wine-bench WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree=;mshtml='
+openbox >/dev/null 2>&1 &
+wm=$!
+trap 'wineserver --kill 2>/dev/null || true; kill $wm 2>/dev/null || true' EXIT
+wineserver --persistent
+wineboot --init >/dev/null 2>&1 </dev/null
+for exe in bench/win32/startup_bare_win32 win32/velmiro; do
+    printf '%s: %s bytes\n' "${exe##*/}.exe" "$(stat -c %s "$out/bench/$exe.exe")"
+done
+wine "$out/bench/bench/win32/startup_compare_win32.exe" --runs "${1:-20}" \
+    "$out/bench/bench/win32/startup_bare_win32.exe" "$out/bench/win32/velmiro.exe"
