@@ -38,7 +38,8 @@ shoot() {
     frame=$(xwininfo -id "$window" -children | awk '/Parent window id/ {print $4}')
     import -window "$frame" "docs/$2"
     echo "docs/$2"
-    xdotool windowclose "$window" 2>/dev/null || kill "$app"
+    # Ends the program, and the wine server, whose settings the next shot changes.
+    wineserver --kill
     wait "$app" || true
 }
 shoot 96 velmiro-windows.png
