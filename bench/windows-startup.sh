@@ -22,6 +22,7 @@ export WINEDLLOVERRIDES='mscoree=;mshtml='
 openbox >/dev/null 2>&1 &
 wm=$!
 trap 'wineserver --kill 2>/dev/null || true; kill $wm 2>/dev/null || true' EXIT
+mkdir -p "$WINEPREFIX"
 wineserver --persistent
 wineboot --init >/dev/null 2>&1 </dev/null
 for exe in bench/win32/startup_bare_win32 win32/velmiro; do

@@ -485,6 +485,15 @@ TEST(Window, KeysAsInADialog) {
     EXPECT_EQ(textOf(velmiro.control("lblSPBRG")), L"");
     press(velmiro.box(1), VK_SPACE);
     EXPECT_EQ(narrow(textOf(velmiro.box(1))), "BRG16: 1");
+    // Tab goes from the crystal's field to the rate's.
+    const auto focus = [&velmiro] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(velmiro.window(), nullptr), &info);
+        return info.hwndFocus;
+    };
+    press(edit, VK_TAB);
+    EXPECT_EQ(GetParent(focus()), velmiro.control("cboVelmiro"));
 }
 
 // Where the desktop's highlight-text colour is too dark for the fixed colours,
