@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up benchmark under wine: time from start to the first paint of velmiro.exe and of a
-# bare Win32 window of the same size with one static text, both Release builds, run in turn
-# on a virtual display with a window manager.
+# bare Win32 window of the same size with one static text, both Release builds, stripped,
+# run in turn on a virtual display with a window manager.
 # Usage: bench/windows-startup.sh [RUNS]   (default 20; needs tools/windows.sh run first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,8 +25,12 @@ trap 'wineserver --kill 2>/dev/null || true; kill $wm 2>/dev/null || true' EXIT
 mkdir -p "$WINEPREFIX"
 wineserver --persistent
 wineboot --init >/dev/null 2>&1 </dev/null
+# Stripped, as the zip holds them.
+stripped=$out/bench/stripped
+mkdir -p "$stripped"
 for exe in bench/win32/startup_bare_win32 win32/velmiro; do
-    printf '%s: %s bytes\n' "${exe##*/}.exe" "$(stat -c %s "$out/bench/$exe.exe")"
+    x86_64-w64-mingw32-strip -o "$stripped/${exe##*/}.exe" "$out/bench/$exe.exe"
+    printf '%s: %s bytes\n' "${exe##*/}.exe" "$(stat -c %s "$stripped/${exe##*/}.exe")"
 done
 wine "$out/bench/bench/win32/startup_compare_win32.exe" --runs "${1:-20}" \
-    "$out/bench/bench/win32/startup_bare_win32.exe" "$out/bench/win32/velmiro.exe"
+    "$stripped/startup_bare_win32.exe" "$stripped/velmiro.exe"
