@@ -107,8 +107,8 @@ TEST(FormLoad, FillsTheListsSelectsTheDefaultsAndSetsBrghThroughItsClick) {
     Form form(view);
     form.formLoad();
     EXPECT_EQ(view.lists[0],
-              std::vector<std::string>(crystalPresets.begin(), crystalPresets.end()));
-    EXPECT_EQ(view.lists[1], std::vector<std::string>(ratePresets.begin(), ratePresets.end()));
+              std::vector<std::string>(std::begin(crystalPresets), std::end(crystalPresets)));
+    EXPECT_EQ(view.lists[1], std::vector<std::string>(std::begin(ratePresets), std::end(ratePresets)));
     EXPECT_EQ(view.combo, (std::array<std::string, 2>{"20.000.000", "19.200"}));
     // Only BRGH changes, so only its click runs; nothing is computed.
     EXPECT_EQ(view.log, (std::vector<std::string>{"move 430 169", "value 2=1", "caption BRGH: 1"}));
