@@ -12,41 +12,39 @@
 
 namespace {
 
+void report(QWidget* window) {
+    QString tab;
+    if (auto* tabs = window->findChild<QTabWidget*>())
+        tab = tabs->tabText(tabs->currentIndex()).remove('&');
+    const bool layoutFont = QFontInfo(window->font()).family() == forms::layoutFont().family();
+    const QStringList parts{window->metaObject()->className(),
+                            window->windowTitle(),
+                            tab,
+                            QApplication::applicationName(),
+                            QApplication::applicationVersion(),
+                            QGuiApplication::desktopFileName(),
+                            layoutFont ? "layout font" : "other font"};
+    std::printf("%s\n", parts.join(" | ").toUtf8().constData());
+    std::fflush(stdout);
+    QCoreApplication::quit();
+}
+
 class Probe : public QObject {
   public:
     using QObject::QObject;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && !seen_ && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->isWindow()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && !seen_ && widget != nullptr && widget->isWindow()) {
             seen_ = true;
-            auto* window = static_cast<QWidget*>(watched);
             QMetaObject::invokeMethod(
-                this, [window] { report(window); }, Qt::QueuedConnection);
+                this, [widget] { report(widget); }, Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
-    static void report(QWidget* window) {
-        QString tab;
-        if (auto* tabs = window->findChild<QTabWidget*>())
-            tab = tabs->tabText(tabs->currentIndex()).remove('&');
-        const QStringList parts{window->metaObject()->className(),
-                                window->windowTitle(),
-                                tab,
-                                QApplication::applicationName(),
-                                QApplication::applicationVersion(),
-                                QGuiApplication::desktopFileName(),
-                                QFontInfo(window->font()).family() == forms::layoutFont().family()
-                                    ? "layout font"
-                                    : "other font"};
-        std::printf("%s\n", parts.join(" | ").toUtf8().constData());
-        std::fflush(stdout);
-        QCoreApplication::quit();
-    }
-
     bool seen_ = false;
 };
 
