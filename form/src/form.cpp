@@ -60,8 +60,7 @@ void Form::formLoad() noexcept {
             view_.addListItem(Combo::Quarzo, preset);
         view_.setListIndex(Combo::Quarzo, crystalDefault);
 
-        setValue(0, false);
-        setValue(1, false);
+        // SYNC and BRG16 are clear from the layout on.
         setValue(brghBox, true);
 
         for (const char* preset : ratePresets)
