@@ -186,6 +186,7 @@ class Form {
     void cmdCalcolaClick() noexcept;
 
   private:
+    void load();
     void relabel(int box);
     void setValue(int box, bool checked);
     void calculate();
