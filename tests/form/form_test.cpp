@@ -94,12 +94,13 @@ TEST(ChkBrgClick, SyncClearsBrghThroughItsOwnClickThenLocksIt) {
     form.formLoad();
     view.log.clear();
     view.click(form, 0);
-    view.click(form, 0);   // BRGH is already clear: no click for it, only the unlock
+    view.click(form, 0);   // clear: the unlock
+    view.click(form, 0);   // BRGH is already clear: no click for it, only the lock
     form.chkBRGClick(-1);  // no such box: nothing happens
     form.chkBRGClick(3);
-    EXPECT_EQ(view.log,
-              (std::vector<std::string>{"caption SYNC: 1", "value 2=0", "caption BRGH: 0",
-                                        "enabled 2=0", "caption SYNC: 0", "enabled 2=1"}));
+    EXPECT_EQ(view.log, (std::vector<std::string>{"caption SYNC: 1", "value 2=0", "caption BRGH: 0",
+                                                  "enabled 2=0", "caption SYNC: 0", "enabled 2=1",
+                                                  "caption SYNC: 1", "enabled 2=0"}));
 }
 
 // The shared cases, through the logic alone.
