@@ -1,8 +1,10 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "Companion.h"
 #include "CompanionLauncher.h"
@@ -14,6 +16,10 @@ constexpr const char* usage =
     "Uso: velmiro [--modi | --tabella | --quarzi]\n"
     "Senza argomenti apre la finestra principale; con uno apre solo la finestra\n"
     "di tutti i modi sulla scheda Modi, Tabella o Quarzi.\n";
+
+constexpr const char* noDisplay =
+    "velmiro: nessun display disponibile: la finestra si apre solo in una sessione\n"
+    "grafica (X11 o Wayland). Senza display si può usare velmiro-cli.\n";
 
 // What is left once Qt has taken its own arguments: nothing, or one tab.
 struct Start {
@@ -34,6 +40,37 @@ std::optional<int> answerAlone(int argc, char* argv[]) {
         }
     }
     return std::nullopt;
+}
+
+// While Qt starts its platform: when none can start, Qt says so in English and
+// aborts; velmiro says it in Italian and ends with status 1. The platform's
+// own warnings are held until then, and shown only if it starts after all.
+struct Held {
+    QtMsgType type;
+    const char* category;
+    QString message;
+};
+std::vector<Held> held;
+QtMessageHandler qtHandler = nullptr;
+
+void whileStarting(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs(noDisplay, stderr);
+        std::_Exit(1);
+    }
+    if (context.category != nullptr && std::strncmp(context.category, "qt.qpa.", 7) == 0)
+        held.push_back({type, context.category, message});
+    else if (qtHandler != nullptr)
+        qtHandler(type, context, message);
+}
+
+// The platform has started: back to Qt's handler, with what it was told meanwhile.
+void started() {
+    qInstallMessageHandler(qtHandler);
+    for (const Held& message : held)
+        qtHandler(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category),
+                  message.message);
+    held.clear();
 }
 
 Start startOf(int argc, char* argv[]) {
@@ -64,8 +101,10 @@ Start startOf(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     if (const std::optional<int> status = answerAlone(argc, argv))
         return *status;
+    qtHandler = qInstallMessageHandler(whileStarting);
     // Qt takes its own arguments (-platform, -style, …) out of argv here.
     QApplication app(argc, argv);
+    started();
     const Start start = startOf(argc, argv);
     if (start.refused)
         return 2;

@@ -4,56 +4,17 @@
 #include <QFontDatabase>
 #include <QIconEngine>
 #include <QMessageBox>
-#include <QPalette>
-#include <QScreen>
 
 #include <utility>
 
 #include <algorithm>
-#include <cmath>
-#include <exception>
+#include <cstdint>
 
-#include "velmiro/calc.h"
+#include "velmiro/form.h"
 
 namespace forms {
 
 namespace {
-
-int toPixels(float twips) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-float toTwips(int pixels) {
-    return static_cast<float>(pixels) * twipsPerPixel;
-}
-
-// Relative luminance of an sRGB colour.
-double luminance(const QColor& color) {
-    auto linear = [](double v) {
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    const QColor c = color.toRgb();
-    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-}
-
-// A calculation failure is reported as a numbered run-time error, so that a user
-// can quote it by its number; any other failure only by its own text.
-QString reportOf(const velmiro::CalcError& error) {
-    auto numbered = [](int number, const char* description) {
-        return QStringLiteral("Errore di run-time '%1': %2")
-            .arg(number)
-            .arg(QString::fromUtf8(description));
-    };
-    switch (error.kind()) {
-        case velmiro::CalcErrorKind::TypeMismatch:
-            return numbered(13, "Tipo non corrispondente");
-        case velmiro::CalcErrorKind::Overflow:
-            return numbered(6, "Overflow");
-        case velmiro::CalcErrorKind::DivisionByZero:
-            return numbered(11, "Divisione per zero");
-        default:
-            return QStringLiteral("Errore imprevisto: ") + QString::fromUtf8(error.what());
-    }
-}
 
 // Faces with the widths the layout was drawn for.
 constexpr const char* layoutFaces[] = {"MS Sans Serif", "Microsoft Sans Serif", "Arial",
@@ -152,16 +113,20 @@ QFont layoutFont() {
 }
 
 double contrastRatio(const QColor& a, const QColor& b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    auto rgb = [](const QColor& colour) {
+        const QColor c = colour.toRgb();
+        return velmiro::form::Rgb{static_cast<std::uint8_t>(c.red()),
+                                  static_cast<std::uint8_t>(c.green()),
+                                  static_cast<std::uint8_t>(c.blue())};
+    };
+    return velmiro::form::contrastRatio(rgb(a), rgb(b));
 }
 
-void Runtime::MsgBox(QWidget* owner, const QString& prompt, int style, const QString& title) {
-    QString text = prompt;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const auto icon = (style & vbCritical) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon;
-    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
+void Runtime::message(QWidget* owner, QMessageBox::Icon icon, const QString& title,
+                      const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(icon, title, shown, QMessageBox::Ok, owner);
     present(box);
 }
 
@@ -174,83 +139,9 @@ void Runtime::present(QMessageBox& box) {
     box.exec();
 }
 
-void Runtime::raise(QWidget* owner, const std::function<void()>& handler) {
-    QString report;
-    try {
-        handler();
-        return;
-    } catch (const velmiro::CalcError& error) {
-        report = reportOf(error);
-    } catch (const std::exception& error) {
-        report = QStringLiteral("Errore imprevisto: ") + QString::fromUtf8(error.what());
-    } catch (...) {
-        report = QStringLiteral("Errore imprevisto");
-    }
-    // Shown once the exception is over: the box runs its own event loop.
-    MsgBox(owner, report, vbCritical | vbOKOnly, QStringLiteral("Velmiro"));
-}
-
 Runtime& desktopRuntime() {
     static Runtime runtime;
     return runtime;
-}
-
-void Label::setForeColor(const QColor& color) {
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label_->setPalette(palette);
-    // The colour chosen here replaces any drawn for contrast before.
-    label_->setForegroundRole(QPalette::WindowText);
-}
-
-void CheckBox::onClick(QObject* context, std::function<void()> handler) {
-    QObject::connect(box_, &QCheckBox::toggled, context,
-                     [handler = std::move(handler)] { handler(); });
-}
-
-Form::Form(Runtime& runtime, QWidget* parent) : QWidget(parent), runtime_(runtime) {}
-
-float Form::outerWidth() const {
-    return toTwips(frameGeometry().width());
-}
-float Form::outerHeight() const {
-    return toTwips(frameGeometry().height());
-}
-float Form::screenWidth() const {
-    return toTwips(screenGeometry().width());
-}
-float Form::screenHeight() const {
-    return toTwips(screenGeometry().height());
-}
-
-void Form::moveLeft(float twips) {
-    move(screenGeometry().x() + toPixels(twips), pos().y());
-}
-void Form::moveTop(float twips) {
-    move(pos().x(), screenGeometry().y() + toPixels(twips));
-}
-
-QRect Form::screenGeometry() const {
-    return screen()->geometry();
-}
-
-void Form::MsgBox(const QString& prompt, int style, const QString& title) {
-    runtime_.MsgBox(this, prompt, style, title);
-}
-
-void Form::runHandler(const std::function<void()>& handler) {
-    runtime_.raise(this, handler);
-}
-
-void Form::setVisible(bool visible) {
-    if (visible && !loaded_) {
-        loaded_ = true;
-        // Create the native window first: the outer size then includes
-        // whatever the platform already knows of the frame.
-        winId();
-        runHandler([this] { Form_Load(); });
-    }
-    QWidget::setVisible(visible);
 }
 
 }  // namespace forms

@@ -6,37 +6,35 @@
 #include <QIcon>
 #include <QList>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QWindow>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
-#include "presets.h"
 #include "ui_frmVelmiro.h"
-#include "velmiro/calc.h"
 
 namespace {
 
-// Caption and tooltip of each generator bit, clear and set.
-struct BitTexts {
-    const char* clearCaption;
-    const char* clearTip;
-    const char* setCaption;
-    const char* setTip;
-};
-constexpr BitTexts bitTexts[] = {
-    {"SYNC: 0", "Modalità Asincrona", "SYNC: 1", "Modalità Sincrona"},
-    {"BRG16: 0", "Generatore di Baud rate a 8 bit", "BRG16: 1", "Generatore di Baud rate a 16 bit"},
-    {"BRGH: 0", "Bassa velocità", "BRGH: 1", "Alta velocità"},
-};
+namespace form = velmiro::form;
 
-// The results' fixed colours: register value, deviation within and out of tolerance.
-const QColor registerBlue = forms::rgb(0, 0, 255);
-const QColor withinGreen = QColor::fromRgb(presets::withinGreen);
-const QColor outsideRed = QColor::fromRgb(presets::outsideRed);
+QColor qColour(form::Rgb colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+form::Rgb rgb(const QColor& colour) {
+    const QColor c = colour.toRgb();
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
+}
+
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 std::unique_ptr<Ui::frmVelmiro> createUi(QWidget* window) {
     auto ui = std::make_unique<Ui::frmVelmiro>();
@@ -44,49 +42,28 @@ std::unique_ptr<Ui::frmVelmiro> createUi(QWidget* window) {
     return ui;
 }
 
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
-// A background on which every fixed result colour reads at 3:1 or better.
-bool isLight(const QColor& background) {
-    for (const QColor& color : {registerBlue, withinGreen, outsideRed}) {
-        if (forms::contrastRatio(color, background) < 3.0)
-            return false;
-    }
-    return true;
-}
-
-// Black or white, whichever reads better on a background.
-QColor plainTextOn(const QColor& background) {
-    return forms::contrastRatio(Qt::black, background) >=
-                   forms::contrastRatio(Qt::white, background)
-               ? Qt::black
-               : Qt::white;
-}
-
 // The results stand on the desktop's highlight-text colour, as selected text
 // does; on usual themes that is white. Where it is too dark for the fixed
 // colours, a light one takes its place. A result with no colour of its own is
 // drawn in the palette's text colour that reads best on its box, which on a dark
 // theme is not the window text.
-void makeReadable(QLabel* box, const QPalette& inherited) {
-    const QPalette current = box->palette();
-    const bool coloured = current.isBrushSet(QPalette::Active, QPalette::WindowText);
+void makeReadable(QLabel* box, const QPalette& inherited, std::optional<form::Rgb> fixed) {
     QPalette own = inherited;
     own.setResolveMask(0);  // only what is set below is this box's own
     const QPalette::ColorGroup groups[] = {QPalette::Active, QPalette::Inactive,
                                            QPalette::Disabled};
     for (QPalette::ColorGroup group : groups) {
-        if (coloured)
-            own.setBrush(group, QPalette::WindowText, current.brush(group, QPalette::WindowText));
-        const QColor base = inherited.color(group, QPalette::Base);
-        if (!isLight(inherited.color(group, QPalette::HighlightedText)))
-            own.setColor(group, QPalette::HighlightedText, isLight(base) ? base : Qt::white);
+        if (fixed)
+            own.setColor(group, QPalette::WindowText, qColour(*fixed));
+        const QColor highlight = inherited.color(group, QPalette::HighlightedText);
+        const QColor background = qColour(
+            form::resultBackground(rgb(highlight), rgb(inherited.color(group, QPalette::Base))));
+        if (background != highlight)
+            own.setColor(group, QPalette::HighlightedText, background);
     }
 
     QPalette::ColorRole fore = QPalette::WindowText;
-    if (!coloured) {
+    if (!fixed) {
         // Judged in the groups of a shown window, focused or not.
         auto worst = [&own](QPalette::ColorRole role) {
             double ratio = 21.0;
@@ -102,11 +79,12 @@ void makeReadable(QLabel* box, const QPalette& inherited) {
             if (worst(role) > worst(fore))
                 fore = role;
         }
-        if (worst(fore) < 3.0) {
+        if (worst(fore) < form::readableRatio) {
             fore = QPalette::Text;
             for (QPalette::ColorGroup group : groups) {
-                own.setColor(group, QPalette::Text,
-                             plainTextOn(own.color(group, QPalette::HighlightedText)));
+                own.setColor(
+                    group, QPalette::Text,
+                    qColour(form::plainTextOn(rgb(own.color(group, QPalette::HighlightedText)))));
             }
         }
     }
@@ -153,23 +131,23 @@ QList<Fit> textsToFit(const Ui::frmVelmiro& ui) {
     }
     QCheckBox* boxes[] = {ui.chkBRG_0, ui.chkBRG_1, ui.chkBRG_2};
     for (std::size_t i = 0; i < 3; ++i) {
-        for (const char* caption : {bitTexts[i].clearCaption, bitTexts[i].setCaption}) {
+        const form::BitTexts& bit = form::bitTexts[i];
+        for (const char* caption : {bit.clearCaption, bit.setCaption}) {
             fits.append({boxes[i], QString::fromUtf8(caption), checkBoxRoom(boxes[i])});
         }
     }
-    for (const char* preset : presets::crystals) {
+    for (const char* preset : form::crystalPresets) {
         fits.append({ui.cboQuarzo, QLatin1String(preset), editRoom(ui.cboQuarzo)});
     }
-    for (const char* preset : presets::rates) {
+    for (const char* preset : form::ratePresets) {
         fits.append({ui.cboVelmiro, QLatin1String(preset), editRoom(ui.cboVelmiro)});
     }
     fits.append({ui.cmdCalcola, ui.cmdCalcola->text(), buttonRoom(ui.cmdCalcola)});
     // A result keeps a pixel clear of its frame on either side.
-    const std::pair<QLabel*, const char*> results[] = {{ui.lblSPBRG, "-32768"},
-                                                       {ui.lblFrequenzaReale, "1000000 ottenuti"},
-                                                       {ui.lblScostamento, "errore: -45,75%"}};
-    for (const auto& [result, sample] : results) {
-        fits.append({result, QString::fromUtf8(sample), result->contentsRect().width() - 2});
+    QLabel* const results[] = {ui.lblSPBRG, ui.lblFrequenzaReale, ui.lblScostamento};
+    for (std::size_t i = 0; i < 3; ++i) {
+        fits.append({results[i], QString::fromUtf8(form::widestResults[i]),
+                     results[i]->contentsRect().width() - 2});
     }
     return fits;
 }
@@ -211,7 +189,6 @@ void completeLayout(frmVelmiro& window, Ui::frmVelmiro& ui) {
     for (QLabel* result : {ui.lblSPBRG, ui.lblFrequenzaReale, ui.lblScostamento}) {
         result->setBackgroundRole(QPalette::HighlightedText);
     }
-    forms::Label(ui.lblSPBRG).setForeColor(registerBlue);
 
     // Typing must not be completed into a preset, nor Enter add to the lists.
     ui.cboQuarzo->setCompleter(nullptr);
@@ -223,45 +200,128 @@ void completeLayout(frmVelmiro& window, Ui::frmVelmiro& ui) {
                           Qt::WindowCloseButtonHint);
 }
 
+QLabel* resultLabel(const Ui::frmVelmiro& ui, std::size_t result) {
+    QLabel* const results[] = {ui.lblSPBRG, ui.lblFrequenzaReale, ui.lblScostamento};
+    return results[result];
+}
+
 }  // namespace
 
+// The controls as the logic sees them.
+class frmVelmiro::Controls : public form::View {
+  public:
+    explicit Controls(frmVelmiro& window) : window_(window), ui_(*window.ui_) {}
+
+    form::Size outerSize() const override {
+        const QRect frame = window_.frameGeometry();
+        return {frame.width(), frame.height()};
+    }
+    form::Size screenSize() const override {
+        const QRect screen = window_.screenGeometry();
+        return {screen.width(), screen.height()};
+    }
+    void moveTo(int left, int top) override {
+        const QRect screen = window_.screenGeometry();
+        window_.move(screen.x() + left, screen.y() + top);
+    }
+
+    void addListItem(form::Combo combo, const std::string& item) override {
+        comboBox(combo)->addItem(text(item));
+    }
+    void setListIndex(form::Combo combo, int index) override {
+        comboBox(combo)->setCurrentIndex(index);
+    }
+    std::string comboText(form::Combo combo) const override {
+        return comboBox(combo)->currentText().toStdString();
+    }
+
+    bool isChecked(int box) const override { return checkBox(box)->isChecked(); }
+    void setChecked(int box, bool checked) override {
+        // The logic raises the click of a change it makes itself.
+        const QSignalBlocker quiet(checkBox(box));
+        checkBox(box)->setChecked(checked);
+    }
+    void setCaption(int box, const std::string& caption) override {
+        checkBox(box)->setText(text(caption));
+    }
+    void setToolTip(int box, const std::string& tip) override {
+        checkBox(box)->setToolTip(text(tip));
+    }
+    void setEnabled(int box, bool enabled) override { checkBox(box)->setEnabled(enabled); }
+
+    void setResultText(form::Result result, const std::string& shown) override {
+        resultLabel(ui_, index(result))->setText(text(shown));
+    }
+    void setResultColour(form::Result result, form::Colour colour) override {
+        window_.colours_[index(result)] = colour;
+        makeReadable(resultLabel(ui_, index(result)), window_.palette(), form::fixedColour(colour));
+    }
+
+    void showMessage(const std::string& prompt, const std::string& title, form::BoxIcon) override {
+        window_.runtime_.message(&window_, QMessageBox::Critical, text(title), text(prompt));
+    }
+
+  private:
+    static std::size_t index(form::Result result) { return static_cast<std::size_t>(result); }
+    QComboBox* comboBox(form::Combo combo) const {
+        return combo == form::Combo::Quarzo ? ui_.cboQuarzo : ui_.cboVelmiro;
+    }
+    QCheckBox* checkBox(int box) const {
+        QCheckBox* const boxes[] = {ui_.chkBRG_0, ui_.chkBRG_1, ui_.chkBRG_2};
+        return boxes[static_cast<std::size_t>(box)];
+    }
+
+    frmVelmiro& window_;
+    Ui::frmVelmiro& ui_;
+};
+
 frmVelmiro::frmVelmiro(forms::Runtime& runtime, QWidget* parent)
-    : forms::Form(runtime, parent),
+    : QWidget(parent),
       ui_(createUi(this)),
-      cboQuarzo(ui_->cboQuarzo),
-      cboVelmiro(ui_->cboVelmiro),
-      chkBRG{forms::CheckBox(ui_->chkBRG_0), forms::CheckBox(ui_->chkBRG_1),
-             forms::CheckBox(ui_->chkBRG_2)},
-      lblRegistri{forms::Label(ui_->lblRegistri_0), forms::Label(ui_->lblRegistri_1),
-                  forms::Label(ui_->lblRegistri_2), forms::Label(ui_->lblRegistri_3)},
-      lblSPBRG(ui_->lblSPBRG),
-      lblFrequenzaReale(ui_->lblFrequenzaReale),
-      lblScostamento(ui_->lblScostamento) {
+      runtime_(runtime),
+      controls_(std::make_unique<Controls>(*this)),
+      form_(*controls_) {
     completeLayout(*this, *ui_);
     // In a face of the layout's widths every text fits as drawn; only another
     // face needs measuring, and maybe shrinking.
     if (!forms::hasLayoutWidths(QFontInfo(font()).family()))
         fitFonts(this, textsToFit(*ui_));
     makeResultsReadable();
-    for (std::int16_t index = 0; index < 3; ++index) {
-        chkBRG[static_cast<std::size_t>(index)].onClick(
-            this, [this, index] { runHandler([this, index] { chkBRG_Click(index); }); });
+    // toggled() comes for the user's changes only: the logic's own are made quietly.
+    QCheckBox* const boxes[] = {ui_->chkBRG_0, ui_->chkBRG_1, ui_->chkBRG_2};
+    for (int index = 0; index < 3; ++index) {
+        connect(boxes[index], &QCheckBox::toggled, this,
+                [this, index] { form_.chkBRGClick(index); });
     }
-    connect(ui_->cmdCalcola, &QPushButton::clicked, this,
-            [this] { runHandler([this] { cmdCalcola_Click(); }); });
+    connect(ui_->cmdCalcola, &QPushButton::clicked, this, [this] { form_.cmdCalcolaClick(); });
 }
 
 frmVelmiro::~frmVelmiro() = default;
+
+void frmVelmiro::setVisible(bool visible) {
+    if (visible && !loaded_) {
+        loaded_ = true;
+        // Create the native window first: the outer size then includes
+        // whatever the platform already knows of the frame.
+        winId();
+        form_.formLoad();
+    }
+    QWidget::setVisible(visible);
+}
+
+QRect frmVelmiro::screenGeometry() const {
+    return screen()->geometry();
+}
 
 void frmVelmiro::changeEvent(QEvent* event) {
     // A theme switch at run time brings a new palette.
     if (event->type() == QEvent::PaletteChange)
         makeResultsReadable();
-    forms::Form::changeEvent(event);
+    QWidget::changeEvent(event);
 }
 
 void frmVelmiro::showEvent(QShowEvent* event) {
-    forms::Form::showEvent(event);
+    QWidget::showEvent(event);
     // The screen, and with it the pixel ratio, is known for sure only now: the
     // chip is drawn here, not before.
     showChip();
@@ -270,9 +330,8 @@ void frmVelmiro::showEvent(QShowEvent* event) {
 }
 
 void frmVelmiro::makeResultsReadable() {
-    for (QLabel* result : {ui_->lblSPBRG, ui_->lblFrequenzaReale, ui_->lblScostamento}) {
-        makeReadable(result, palette());
-    }
+    for (std::size_t i = 0; i < 3; ++i)
+        makeReadable(resultLabel(*ui_, i), palette(), form::fixedColour(colours_[i]));
 }
 
 // Drawn from the picture of twice the size on a screen with twice the pixels,
@@ -285,80 +344,4 @@ void frmVelmiro::showChip() {
     ui_->Picture2->setPixmap(forms::pictureFor(QStringLiteral(":/velmiro/chip.png"),
                                                QStringLiteral(":/velmiro/chip@2x.png"),
                                                ui_->Picture2->size(), ratio));
-}
-
-void frmVelmiro::Form_Load() {
-    // Centred across, a third of the free height down.
-    const float width = outerWidth();
-    const float screenW = screenWidth();
-    moveLeft((screenW - width) / 2.0f);
-    const float height = outerHeight();
-    const float screenH = screenHeight();
-    moveTop((screenH - height) / 3.0f);
-
-    for (const char* preset : presets::crystals) {
-        cboQuarzo.addItem(QString::fromLatin1(preset));
-    }
-    cboQuarzo.setListIndex(4);
-
-    chkBRG[0].setValue(0);
-    chkBRG[1].setValue(0);
-    chkBRG[2].setValue(1);
-
-    for (const char* preset : presets::rates) {
-        cboVelmiro.addItem(QString::fromLatin1(preset));
-    }
-    cboVelmiro.setListIndex(2);
-}
-
-void frmVelmiro::chkBRG_Click(std::int16_t index) {
-    const auto i = static_cast<std::size_t>(index);
-    const bool set = chkBRG[i].value() != 0;
-    chkBRG[i].setCaption(
-        QString::fromUtf8(set ? bitTexts[i].setCaption : bitTexts[i].clearCaption));
-    chkBRG[i].setToolTipText(QString::fromUtf8(set ? bitTexts[i].setTip : bitTexts[i].clearTip));
-
-    if (index == 0) {
-        // Synchronous mode has no high-speed bit: clear it (its own Click
-        // relabels it at once) and lock it until SYNC is cleared again.
-        if (set)
-            chkBRG[2].setValue(0);
-        chkBRG[2].setEnabled(!set);
-    }
-}
-
-void frmVelmiro::cmdCalcola_Click() {
-    lblSPBRG.setCaption(QString());
-    lblFrequenzaReale.setCaption(QString());
-    lblScostamento.setCaption(QStringLiteral("errore: "));
-
-    const std::int32_t frequency = velmiro::integerFromText(cboQuarzo.text().toStdString());
-    const std::int32_t rate = velmiro::integerFromText(cboVelmiro.text().toStdString());
-
-    velmiro::GeneratorMode mode;
-    mode.sync = chkBRG[0].value();
-    mode.brg16 = chkBRG[1].value();
-    mode.brgh = chkBRG[2].value();
-    const std::int16_t divisor = velmiro::divisorForKey(velmiro::modeKeyOf(mode));
-
-    // Each result is shown as soon as it is known, so a later failure leaves
-    // the earlier ones on screen.
-    const std::int16_t registerValue = velmiro::registerValueFor(frequency, rate, divisor);
-    lblSPBRG.setCaption(text(velmiro::textOfInteger(registerValue)));
-    if (velmiro::isTooLow(registerValue)) {
-        MsgBox(QStringLiteral("Valori troppo bassi di SPBRG.   \r\n"
-                              "Aumentare il clock o diminuire la frequenza o "
-                              "impostare il BRGH"),
-               forms::vbCritical | forms::vbOKOnly, QStringLiteral("Baud Rate Generator"));
-        return;
-    }
-
-    const std::int32_t achieved = velmiro::achievedRateFor(frequency, registerValue, divisor);
-    lblFrequenzaReale.setCaption(text(velmiro::textOfInteger(achieved)) +
-                                 QStringLiteral(" ottenuti"));
-
-    const velmiro::Deviation deviation = velmiro::deviationFor(achieved, rate);
-    lblScostamento.setForeColor(deviation.outOfTolerance ? outsideRed : withinGreen);
-    lblScostamento.setCaption(QStringLiteral("errore: ") +
-                              text(velmiro::textOfDeviation(deviation.percent)) + QChar('%'));
 }

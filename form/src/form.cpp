@@ -15,6 +15,18 @@ constexpr const char* tooLowPrompt =
     "Valori troppo bassi di SPBRG.   \r\n"
     "Aumentare il clock o diminuire la frequenza o impostare il BRGH";
 
+// The failure a handler ended with, if any. The box that reports it is shown
+// only once the exception is over, since a box runs its own event loop.
+template <typename Handler>
+std::exception_ptr failureOf(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
 std::string numbered(int number, const char* description) {
     return "Errore di run-time '" + std::to_string(number) + "': " + description;
 }
@@ -45,53 +57,43 @@ std::string failureReport(const std::exception_ptr& failure) noexcept {
 }
 
 void Form::formLoad() noexcept {
-    try {
-        // Centred across, a third of the free height down; the halves in
-        // floats, as the window's own arithmetic was.
-        const Size outer = view_.outerSize();
-        const Size screen = view_.screenSize();
-        const float left =
-            (static_cast<float>(screen.width) - static_cast<float>(outer.width)) / 2.0f;
-        const float top =
-            (static_cast<float>(screen.height) - static_cast<float>(outer.height)) / 3.0f;
-        view_.moveTo(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
-
-        for (const char* preset : crystalPresets)
-            view_.addListItem(Combo::Quarzo, preset);
-        view_.setListIndex(Combo::Quarzo, crystalDefault);
-
-        setValue(0, false);
-        setValue(1, false);
-        setValue(brghBox, true);
-
-        for (const char* preset : ratePresets)
-            view_.addListItem(Combo::Velmiro, preset);
-        view_.setListIndex(Combo::Velmiro, rateDefault);
-    } catch (...) {
-        report(std::current_exception());
-    }
+    if (const std::exception_ptr failure = failureOf([this] { load(); }))
+        report(failure);
 }
 
 void Form::chkBRGClick(int box) noexcept {
-    try {
-        relabel(box);
-    } catch (...) {
-        report(std::current_exception());
-    }
+    if (const std::exception_ptr failure = failureOf([this, box] { relabel(box); }))
+        report(failure);
 }
 
 void Form::cmdCalcolaClick() noexcept {
-    try {
-        calculate();
-    } catch (...) {
+    if (const std::exception_ptr failure = failureOf([this] { calculate(); })) {
         // Half a result would read as a whole one: 4166 where the register
         // holds 8 bits, or the last result's green.
-        try {
-            clearResults();
-        } catch (...) {
-        }
-        report(std::current_exception());
+        failureOf([this] { clearResults(); });
+        report(failure);
     }
+}
+
+void Form::load() {
+    // Centred across, a third of the free height down; the halves in floats,
+    // as the window's own arithmetic was.
+    const Size outer = view_.outerSize();
+    const Size screen = view_.screenSize();
+    const float left = (static_cast<float>(screen.width) - static_cast<float>(outer.width)) / 2.0f;
+    const float top = (static_cast<float>(screen.height) - static_cast<float>(outer.height)) / 3.0f;
+    view_.moveTo(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
+
+    for (const char* preset : crystalPresets)
+        view_.addListItem(Combo::Quarzo, preset);
+    view_.setListIndex(Combo::Quarzo, crystalDefault);
+
+    // SYNC and BRG16 are clear from the layout on.
+    setValue(brghBox, true);
+
+    for (const char* preset : ratePresets)
+        view_.addListItem(Combo::Velmiro, preset);
+    view_.setListIndex(Combo::Velmiro, rateDefault);
 }
 
 // A change of value raises the box's click at once, nested in the caller,

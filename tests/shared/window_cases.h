@@ -32,17 +32,16 @@ struct WindowCase {
     // SPBRG, achieved rate and deviation after the case, and the deviation's tint.
     std::array<const char*, 3> results;
     Tint tint;
-    // The one box shown, if any (title null when none), and the three results
-    // while it is up.
+    // The one box shown, if any (title null when none). While it is up, the
+    // results already read as they do after the case.
     Box box;
-    std::array<const char*, 3> behind;
     // Each box's state after the case: "0"/"1" checked, then "e"/"d" enabled or
     // disabled, for SYNC, BRG16 and BRGH; e.g. "0e0e1e" after start-up.
     const char* boxes;
 };
 
 inline constexpr Box noBox{nullptr, nullptr};
-inline constexpr std::array<const char*, 3> nothing{"", "", ""};
+inline constexpr std::array<const char*, 3> none{"", "", ""};
 inline constexpr Box tooLow{"Baud Rate Generator",
                             "Valori troppo bassi di SPBRG.   \r\n"
                             "Aumentare il clock o diminuire la frequenza o impostare il BRGH"};
@@ -60,50 +59,26 @@ inline constexpr const char* tooltips[3][2] = {
 
 // clang-format off
 inline constexpr WindowCase windowCases[] = {
-    {"start-up", false, "", nullptr, nullptr,
-     {"", "", ""}, Tint::Default, noBox, nothing, "0e0e1e"},
-    {"defaults", false, "", "20.000.000", "19.200",
-     {"64", "19231 ottenuti", "errore: 0,16%"}, Tint::Green, noBox, nothing, "0e0e1e"},
-    {"plain digits", false, "", "20000000", "19200",
-     {"64", "19231 ottenuti", "errore: 0,16%"}, Tint::Green, noBox, nothing, "0e0e1e"},
-    {"out of tolerance", false, "2", "20.000.000", "9.600",
-     {"32", "9470 ottenuti", "errore: -1,35%"}, Tint::Red, noBox, nothing, "0e0e0e"},
-    {"16-bit generator", false, "1", "20.000.000", "115.200",
-     {"42", "116279 ottenuti", "errore: 0,94%"}, Tint::Green, noBox, nothing, "0e1e1e"},
-    {"synchronous", false, "0", "8.000.000", "9.600",
-     {"207", "9615 ottenuti", "errore: 0,16%"}, Tint::Green, noBox, nothing, "1e0e0d"},
-    {"a tiny negative deviation has no sign", false, "", "11.059.000", "115.200",
-     {"5", "115198 ottenuti", "errore: 0,0%"}, Tint::Green, noBox, nothing, "0e0e1e"},
-    {"too low", false, "", "1.000.000", "115.200",
-     {"0", "", "errore: "}, Tint::Default, tooLow, {"0", "", "errore: "}, "0e0e1e"},
-    {"too low keeps the last colour", true, "2", "1.000.000", "115.200",
-     {"-1", "", "errore: "}, Tint::Green, tooLow, {"-1", "", "errore: "}, "0e0e0e"},
-    {"crystal 0", false, "", "0", "19.200",
-     {"-1", "", "errore: "}, Tint::Default, tooLow, {"-1", "", "errore: "}, "0e0e1e"},
-    {"empty crystal", true, "", "", "19.200",
-     nothing, Tint::Default, typeMismatch, nothing, "0e0e1e"},
-    {"letters in the rate", true, "", "20.000.000", "19.2",
-     nothing, Tint::Default, typeMismatch, nothing, "0e0e1e"},
-    {"crystal beyond 32 bits", true, "", "3000000000", "19.200",
-     nothing, Tint::Default, overflow, nothing, "0e0e1e"},
-    {"zero rate", true, "", "20.000.000", "0",
-     nothing, Tint::Default, divisionByZero, nothing, "0e0e1e"},
-    {"register overflows", true, "1", "20.000.000", "100",
-     nothing, Tint::Default, overflow, nothing, "0e1e1e"},
-    {"no half result after an overflow", true, "", "20.000.000", "300",
-     nothing, Tint::Default, overflow, nothing, "0e0e1e"},
-    {"SYNC locks BRGH", false, "0", nullptr, nullptr,
-     {"", "", ""}, Tint::Default, noBox, nothing, "1e0e0d"},
-    {"a locked BRGH ignores a click", false, "02", nullptr, nullptr,
-     {"", "", ""}, Tint::Default, noBox, nothing, "1e0e0d"},
-    {"clearing SYNC leaves BRGH clear", false, "00", nullptr, nullptr,
-     {"", "", ""}, Tint::Default, noBox, nothing, "0e0e0e"},
-    {"SYNC with BRG16", false, "10", nullptr, nullptr,
-     {"", "", ""}, Tint::Default, noBox, nothing, "1e1e0d"},
-    {"SYNC cleared, BRG16 kept", false, "100", nullptr, nullptr,
-     {"", "", ""}, Tint::Default, noBox, nothing, "0e1e0e"},
-    {"clicks alone do not compute", true, "2", nullptr, nullptr,
-     {"64", "19231 ottenuti", "errore: 0,16%"}, Tint::Green, noBox, nothing, "0e0e0e"},
+    // name, before, clicks, quarzo, velmiro, results, tint, box, boxes
+    {"start-up", false, "", nullptr, nullptr, none, Tint::Default, noBox, "0e0e1e"},
+    {"defaults", false, "", "20.000.000", "19.200", {"64", "19231 ottenuti", "errore: 0,16%"}, Tint::Green, noBox, "0e0e1e"},
+    {"out of tolerance", false, "2", "20.000.000", "9.600", {"32", "9470 ottenuti", "errore: -1,35%"}, Tint::Red, noBox, "0e0e0e"},
+    {"16-bit generator", false, "1", "20.000.000", "115.200", {"42", "116279 ottenuti", "errore: 0,94%"}, Tint::Green, noBox, "0e1e1e"},
+    {"synchronous", false, "0", "8.000.000", "9.600", {"207", "9615 ottenuti", "errore: 0,16%"}, Tint::Green, noBox, "1e0e0d"},
+    {"a tiny negative deviation has no sign", false, "", "11.059.000", "115.200", {"5", "115198 ottenuti", "errore: 0,0%"}, Tint::Green, noBox, "0e0e1e"},
+    {"too low", false, "", "1.000.000", "115.200", {"0", "", "errore: "}, Tint::Default, tooLow, "0e0e1e"},
+    {"too low keeps the last colour", true, "2", "1.000.000", "115.200", {"-1", "", "errore: "}, Tint::Green, tooLow, "0e0e0e"},
+    {"crystal 0", false, "", "0", "19.200", {"-1", "", "errore: "}, Tint::Default, tooLow, "0e0e1e"},
+    {"empty crystal", true, "", "", "19.200", none, Tint::Default, typeMismatch, "0e0e1e"},
+    {"letters in the rate", true, "", "20.000.000", "19.2", none, Tint::Default, typeMismatch, "0e0e1e"},
+    {"zero rate", true, "", "20.000.000", "0", none, Tint::Default, divisionByZero, "0e0e1e"},
+    {"register overflows", true, "1", "20.000.000", "100", none, Tint::Default, overflow, "0e1e1e"},
+    {"no half result after an overflow", true, "", "20.000.000", "300", none, Tint::Default, overflow, "0e0e1e"},
+    {"SYNC locks BRGH", false, "0", nullptr, nullptr, none, Tint::Default, noBox, "1e0e0d"},
+    {"a locked BRGH ignores a click", false, "02", nullptr, nullptr, none, Tint::Default, noBox, "1e0e0d"},
+    {"clearing SYNC leaves BRGH clear", false, "00", nullptr, nullptr, none, Tint::Default, noBox, "0e0e0e"},
+    {"SYNC with BRG16", false, "10", nullptr, nullptr, none, Tint::Default, noBox, "1e1e0d"},
+    {"clicks alone do not compute", true, "2", nullptr, nullptr, {"64", "19231 ottenuti", "errore: 0,16%"}, Tint::Green, noBox, "0e0e0e"},
 };
 // clang-format on
 

@@ -292,7 +292,7 @@ TEST_P(WindowCases, RunAsAUserDoes) {
         EXPECT_EQ(text(box), c.box.title);
         EXPECT_EQ(promptOf(box), c.box.prompt);
         for (std::size_t i = 0; i < 3; ++i)
-            EXPECT_EQ(text(velmiro.control(results[i])), c.behind[i]) << results[i];
+            EXPECT_EQ(text(velmiro.control(results[i])), c.results[i]) << results[i];
         velmiro.dismiss(box);
         EXPECT_EQ(velmiro.messageBox(), nullptr);
     }
@@ -427,6 +427,8 @@ TEST(Window, ClosingEndsTheProgram) {
 
 int wmain(int argc, wchar_t* argv[]) {
     testing::InitGoogleTest(&argc, argv);
+    // Places and colours in the screen's own pixels, whatever its scale.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (argc < 2) {
         std::fputs("usage: velmiro_driver PATH_TO_VELMIRO_EXE [gtest options]\n", stderr);
         return 2;

@@ -34,11 +34,11 @@ namespace velmiro::form {
 // ---------------------------------------------------------------- what the window offers
 
 // Crystal frequencies and rates in the two lists, and the entry each starts on.
-inline constexpr std::array<const char*, 5> crystalPresets{"1.000.000", "4.000.000", "8.000.000",
-                                                           "16.000.000", "20.000.000"};
+inline constexpr const char* crystalPresets[] = {"1.000.000", "4.000.000", "8.000.000",
+                                                 "16.000.000", "20.000.000"};
 inline constexpr int crystalDefault = 4;
-inline constexpr std::array<const char*, 6> ratePresets{"9.600",  "14.400", "19.200",
-                                                        "28.800", "57.600", "115.200"};
+inline constexpr const char* ratePresets[] = {"9.600",  "14.400", "19.200",
+                                              "28.800", "57.600", "115.200"};
 inline constexpr int rateDefault = 2;
 
 // The check boxes, by index: SYNC, BRG16, BRGH, the order of the mode key.
@@ -186,6 +186,7 @@ class Form {
     void cmdCalcolaClick() noexcept;
 
   private:
+    void load();
     void relabel(int box);
     void setValue(int box, bool checked);
     void calculate();

@@ -1,0 +1,108 @@
+// The program as it is started: arguments, messages, exit statuses, and which
+// window opens on which tab (through the probe, main() linked with a reporter).
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::remove(path.c_str());
+    return text.str();
+}
+
+// Runs a shell command line with no display at all unless it sets one itself, and
+// a private runtime folder, as a desktop session has.
+Outcome run(const std::string& line) {
+    char dir[] = "/tmp/velmiro-app-XXXXXX";
+    EXPECT_NE(mkdtemp(dir), nullptr);
+    const std::string out = std::string(dir) + "/out", err = std::string(dir) + "/err";
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                std::string("XDG_RUNTIME_DIR=") + dir + " " + line + " >" + out +
+                                " 2>" + err + " </dev/null";
+    const int raw = std::system(command.c_str());
+    Outcome result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    result.out = slurp(out);
+    result.err = slurp(err);
+    rmdir(dir);
+    return result;
+}
+
+const std::string program = VELMIRO_PROGRAM;
+const std::string probe = VELMIRO_PROBE;
+const std::string offscreen = "QT_QPA_PLATFORM=offscreen ";
+
+const std::string usage =
+    "Uso: velmiro [--modi | --tabella | --quarzi]\n"
+    "Senza argomenti apre la finestra principale; con uno apre solo la finestra\n"
+    "di tutti i modi sulla scheda Modi, Tabella o Quarzi.\n";
+const std::string noDisplay =
+    "velmiro: nessun display disponibile: la finestra si apre solo in una sessione\n"
+    "grafica (X11 o Wayland). Senza display si può usare velmiro-cli.\n";
+
+}  // namespace
+
+// Command line -> status, stdout, stderr.
+TEST(Program, AnswersRefusesAndSaysWhenThereIsNoDisplay) {
+    struct Row {
+        std::string line;
+        int status;
+        std::string out, err;
+    };
+    const Row rows[] = {
+        {program + " --help", 0, usage, ""},
+        {program + " -h", 0, usage, ""},
+        {program + " --modi --help", 0, usage, ""},
+        {program + " --version", 0, "velmiro 1.00\n", ""},
+        {program, 1, "", noDisplay},
+        {program + " --tabella", 1, "", noDisplay},
+        {"DISPLAY=:97 " + program, 1, "", noDisplay},  // a display that is not there
+        {"QT_QPA_PLATFORM=xcb " + program, 1, "", noDisplay},
+        {offscreen + program + " --modo", 2, "",
+         "velmiro: argomento sconosciuto «--modo»\n" + usage},
+        {offscreen + program + " --modi --quarzi", 2, "", "velmiro: troppi argomenti\n" + usage},
+        {offscreen + program + " modi", 2, "", "velmiro: argomento sconosciuto «modi»\n" + usage},
+        {"timeout 2 env " + offscreen + program, 124, "", ""},  // open until it is closed
+    };
+    for (const Row& row : rows) {
+        const Outcome result = run(row.line);
+        EXPECT_EQ(result.status, row.status) << row.line;
+        EXPECT_EQ(result.out, row.out) << row.line;
+        EXPECT_EQ(result.err, row.err) << row.line;
+    }
+}
+
+// Command line -> the window main() opens, as the probe reports it.
+TEST(Program, OpensTheWindowItIsAskedFor) {
+    const std::string names = "Velmiro | 1.00 | it.velmiro.Velmiro | layout font\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {"", "frmVelmiro | PIC Velmiro |  | " + names},
+        {" --modi", "companion::Companion | Velmiro – tutti i modi | Modi | " + names},
+        {" --tabella", "companion::Companion | Velmiro – tutti i modi | Tabella | " + names},
+        {" --quarzi", "companion::Companion | Velmiro – tutti i modi | Quarzi | " + names},
+        // Qt's own arguments are taken out before main() looks.
+        {" -platform offscreen --quarzi",
+         "companion::Companion | Velmiro – tutti i modi | Quarzi | " + names},
+    };
+    for (const auto& [arguments, window] : rows) {
+        const Outcome result = run("timeout 20 env " + offscreen + probe + arguments);
+        EXPECT_EQ(result.status, 0) << arguments;
+        EXPECT_EQ(result.out, window) << arguments;
+    }
+}
