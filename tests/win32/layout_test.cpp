@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QVariant>
 #include <QWidget>
 
 #include <iterator>
@@ -16,51 +17,34 @@
 namespace {
 
 // One control as a line of text, from uic's widget and from the data.
+template <typename... Parts>
+QString line(const Parts&... parts) {
+    return QStringList{QVariant(parts).toString()...}.join('|');
+}
+
 QString describe(const QWidget* w, int tab) {
     const auto* label = qobject_cast<const QLabel*>(w);
     const auto* button = qobject_cast<const QAbstractButton*>(w);
     const auto* group = qobject_cast<const QGroupBox*>(w);
     const QRect r = w->geometry();
-    const QString parent = w->parentWidget()->parentWidget() ? w->parentWidget()->objectName() : "";
-    return QStringLiteral(
-               "%1 %2,%3 %4x%5 in '%6' '%7' '%8' bold %9 %10pt centred %11 sunken %12 "
-               "buddy '%13' tab %14")
-        .arg(w->objectName())
-        .arg(r.x() * 15)
-        .arg(r.y() * 15)
-        .arg(r.width() * 15)
-        .arg(r.height() * 15)
-        .arg(parent,
-             label    ? label->text()
-             : button ? button->text()
-             : group  ? group->title()
-                      : "",
-             w->toolTip())
-        .arg(w->font().bold())
-        .arg(w->font().pointSize() != w->window()->font().pointSize() ? w->font().pointSize() : 0)
-        .arg(label && label->alignment() == Qt::AlignCenter)
-        .arg(label && label->frameShadow() == QFrame::Sunken &&
-             label->frameShape() != QFrame::NoFrame)
-        .arg(label && label->buddy() ? label->buddy()->objectName() : "")
-        .arg(tab);
+    const QWidget* parent = w->parentWidget();
+    const int size = w->font().pointSize();
+    const QString text = label    ? label->text()
+                         : button ? button->text()
+                         : group  ? group->title()
+                                  : "";
+    return line(
+        w->objectName(), r.x() * 15, r.y() * 15, r.width() * 15, r.height() * 15,
+        parent->parentWidget() ? parent->objectName() : "", text, w->toolTip(), w->font().bold(),
+        size != w->window()->font().pointSize() ? size : 0,
+        label && label->alignment() == Qt::AlignCenter,
+        label && label->frameShadow() == QFrame::Sunken && label->frameShape() != QFrame::NoFrame,
+        label && label->buddy() ? label->buddy()->objectName() : "", tab);
 }
 
 QString describe(const layout::Control& c) {
-    return QStringLiteral(
-               "%1 %2,%3 %4x%5 in '%6' '%7' '%8' bold %9 %10pt centred %11 sunken %12 "
-               "buddy '%13' tab %14")
-        .arg(c.name)
-        .arg(c.left)
-        .arg(c.top)
-        .arg(c.width)
-        .arg(c.height)
-        .arg(c.parent, QString::fromUtf8(c.text), QString::fromUtf8(c.toolTip))
-        .arg(c.bold)
-        .arg(c.points)
-        .arg(c.centred)
-        .arg(c.sunken)
-        .arg(c.buddy)
-        .arg(c.tab);
+    return line(c.name, c.left, c.top, c.width, c.height, c.parent, c.text, c.toolTip, c.bold,
+                c.points, c.centred, c.sunken, c.buddy, c.tab);
 }
 
 TEST(Layout, IsWhatUicMakesOfTheSameFile) {
