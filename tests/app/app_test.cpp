@@ -106,4 +106,7 @@ TEST(Program, OpensTheWindowItIsAskedFor) {
         EXPECT_EQ(result.status, 0) << arguments;
         EXPECT_EQ(result.out, window) << arguments;
     }
+    // Qt's platform messages, held while the platform starts, are shown once it has.
+    const Outcome told = run("QT_LOGGING_RULES=qt.qpa.plugin=true " + offscreen + probe);
+    EXPECT_NE(told.err.find("Successfully loaded Qt platform plugin"), std::string::npos);
 }
