@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -16,6 +17,10 @@ namespace {
 struct Outcome {
     int status = -1;
     std::string out, err;
+    bool operator==(const Outcome&) const = default;
+    friend std::ostream& operator<<(std::ostream& os, const Outcome& o) {
+        return os << o.status << "\nstdout: " << o.out << "\nstderr: " << o.err;
+    }
 };
 
 std::string slurp(const std::string& path) {
@@ -61,32 +66,23 @@ const std::string noDisplay =
 
 // Command line -> status, stdout, stderr.
 TEST(Program, AnswersRefusesAndSaysWhenThereIsNoDisplay) {
-    struct Row {
-        std::string line;
-        int status;
-        std::string out, err;
+    const std::pair<std::string, Outcome> rows[] = {
+        {program + " --help", {0, usage, ""}},
+        {program + " -h", {0, usage, ""}},
+        {program + " --modi --help", {0, usage, ""}},
+        {program + " --version", {0, "velmiro 1.00\n", ""}},
+        {program, {1, "", noDisplay}},
+        {program + " --tabella", {1, "", noDisplay}},
+        {"DISPLAY=:97 " + program, {1, "", noDisplay}},  // a display that is not there
+        {"QT_QPA_PLATFORM=xcb " + program, {1, "", noDisplay}},
+        {offscreen + program + " --modo",
+         {2, "", "velmiro: argomento sconosciuto «--modo»\n" + usage}},
+        {offscreen + program + " --modi --quarzi", {2, "", "velmiro: troppi argomenti\n" + usage}},
+        {offscreen + program + " modi", {2, "", "velmiro: argomento sconosciuto «modi»\n" + usage}},
+        {"timeout 2 env " + offscreen + program, {124, "", ""}},  // open until it is closed
     };
-    const Row rows[] = {
-        {program + " --help", 0, usage, ""},
-        {program + " -h", 0, usage, ""},
-        {program + " --modi --help", 0, usage, ""},
-        {program + " --version", 0, "velmiro 1.00\n", ""},
-        {program, 1, "", noDisplay},
-        {program + " --tabella", 1, "", noDisplay},
-        {"DISPLAY=:97 " + program, 1, "", noDisplay},  // a display that is not there
-        {"QT_QPA_PLATFORM=xcb " + program, 1, "", noDisplay},
-        {offscreen + program + " --modo", 2, "",
-         "velmiro: argomento sconosciuto «--modo»\n" + usage},
-        {offscreen + program + " --modi --quarzi", 2, "", "velmiro: troppi argomenti\n" + usage},
-        {offscreen + program + " modi", 2, "", "velmiro: argomento sconosciuto «modi»\n" + usage},
-        {"timeout 2 env " + offscreen + program, 124, "", ""},  // open until it is closed
-    };
-    for (const Row& row : rows) {
-        const Outcome result = run(row.line);
-        EXPECT_EQ(result.status, row.status) << row.line;
-        EXPECT_EQ(result.out, row.out) << row.line;
-        EXPECT_EQ(result.err, row.err) << row.line;
-    }
+    for (const auto& [line, outcome] : rows)
+        EXPECT_EQ(run(line), outcome) << line;
 }
 
 // Command line -> the window main() opens, as the probe reports it.
@@ -106,4 +102,7 @@ TEST(Program, OpensTheWindowItIsAskedFor) {
         EXPECT_EQ(result.status, 0) << arguments;
         EXPECT_EQ(result.out, window) << arguments;
     }
+    // Qt's platform messages, held while the platform starts, are shown once it has.
+    const Outcome told = run("QT_LOGGING_RULES=qt.qpa.plugin=true " + offscreen + probe);
+    EXPECT_NE(told.err.find("Successfully loaded Qt platform plugin"), std::string::npos);
 }

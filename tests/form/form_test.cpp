@@ -101,6 +101,7 @@ TEST(ChkBrgClick, SyncClearsBrghThroughItsOwnClickThenLocksIt) {
     EXPECT_EQ(view.log, (std::vector<std::string>{"caption SYNC: 1", "value 2=0", "caption BRGH: 0",
                                                   "enabled 2=0", "caption SYNC: 0", "enabled 2=1",
                                                   "caption SYNC: 1", "enabled 2=0"}));
+    EXPECT_TRUE(view.boxes.empty());
 }
 
 // The shared cases, through the logic alone.
