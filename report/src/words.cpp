@@ -2,6 +2,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <charconv>
 
 #include "velmiro/report.h"
 
@@ -103,6 +104,54 @@ std::string prefixProblem(std::string_view prefix) {
             "in testa",
             prefix);
     return {};
+}
+
+namespace {
+
+// Plain digits with at most one separator, "," or ".", and an optional "%".
+std::optional<double> percentOf(std::string_view typed) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!typed.empty() && blank(typed.front()))
+        typed.remove_prefix(1);
+    while (!typed.empty() && blank(typed.back()))
+        typed.remove_suffix(1);
+    std::string text(typed);
+    if (text.ends_with('%'))
+        text.pop_back();
+    std::replace(text.begin(), text.end(), ',', '.');
+    const bool plain = !text.empty() && text.front() != '.' && text.back() != '.' &&
+                       std::count(text.begin(), text.end(), '.') <= 1 &&
+                       std::all_of(text.begin(), text.end(),
+                                   [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    double value = 0.0;
+    if (!plain)
+        return std::nullopt;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+PercentReading readTolerance(std::string_view text) {
+    const std::optional<double> value = percentOf(text);
+    if (value && *value > 0.0 && *value <= 100.0)
+        return {value, {}};
+    return {{},
+            fmt::format("«{}» non è una tolleranza; serve una percentuale maggiore di zero e al "
+                        "massimo 100, come 1, 0,5 o 2,5",
+                        text)};
+}
+
+PercentReading readClockError(std::string_view text) {
+    const std::optional<double> value = percentOf(text);
+    if (value && *value >= 0.0 && *value < 100.0)
+        return {value, {}};
+    return {{},
+            fmt::format("«{}» non è un errore del clock; serve una percentuale da 0 a meno di "
+                        "100, come 0,5 o 2",
+                        text)};
 }
 
 std::string crystalHint(std::string_view typed, std::int32_t crystal) {

@@ -59,6 +59,16 @@ struct Reading {
 // Empty when `prefix` can start the names of a header's #defines; else why not.
 [[nodiscard]] std::string prefixProblem(std::string_view prefix);
 
+// A percentage as velmiro-cli reads it: "1", "0,5", "2.5", "2%", blanks around
+// it ignored. A tolerance is above zero and at most 100; a clock error is from
+// 0 to below 100.
+struct PercentReading {
+    std::optional<double> value;
+    std::string problem;  // the Italian message when there is no value
+};
+[[nodiscard]] PercentReading readTolerance(std::string_view text);
+[[nodiscard]] PercentReading readClockError(std::string_view text);
+
 // Advice on stderr for a likely slip: a crystal typed without its M, a rate
 // no mode can reach. Empty when there is none.
 [[nodiscard]] std::string crystalHint(std::string_view typed, std::int32_t crystal);
