@@ -45,6 +45,14 @@ Cell registerCell(const velmiro::ModeResult& r) {
     return number(text(report::registerText(r)));
 }
 
+// A deviation with its verdict in words too, not in colour alone.
+Cell judgedDeviation(const velmiro::ModeResult& r) {
+    Cell cell = decimal(r.deviationPercent, toneOf(r));
+    if (r.verdict && *r.verdict != velmiro::Verdict::Ok)
+        cell.text += QStringLiteral(" (fuori)");
+    return cell;
+}
+
 }  // namespace
 
 Grid modesGrid(const velmiro::Comparison& modes, bool worstCase) {
@@ -95,7 +103,7 @@ Grid tableGrid(std::span<const report::TableRow> rows) {
         for (std::size_t i = 0; i < source.modes.modes.size(); ++i) {
             const velmiro::ModeResult& r = source.modes.modes[i];
             Cell n = registerCell(r);
-            Cell deviation = decimal(r.deviationPercent, toneOf(r));
+            Cell deviation = judgedDeviation(r);
             n.best = deviation.best = source.modes.isBest(i);
             row << n << deviation;
         }
@@ -111,12 +119,13 @@ Grid crystalsGrid(std::span<const std::int32_t> rates, std::span<const velmiro::
     for (const std::int32_t rate : rates)
         grid.headers << QStringLiteral("%1 baud: modo, n, scost. %").arg(rate);
     for (const velmiro::CrystalFit& fit : fits) {
-        Row row{number(QString::number(fit.crystal)),
+        Row row{number(text(report::groupedText(fit.crystal))),
                 decimal(fit.worstDeviationPercent, Tone::Within)};
         for (const velmiro::ModeResult& r : fit.rates) {
             row << Cell{text(r.mode->key) + QStringLiteral("   n ") +
                             text(report::registerText(r)) + QStringLiteral("   ") +
-                            decimal(r.deviationPercent).text,
+                            decimal(r.deviationPercent).text + QStringLiteral("   ") +
+                            (r.verdict ? text(report::verdictText(*r.verdict)) : QString()),
                         toneOf(r)};
         }
         grid.rows << row;
