@@ -11,6 +11,7 @@ namespace velmiro::cli {
 namespace {
 
 struct Settings {
+    Peripheral peripheral{eusart()};
     ModeChoice choice;
     Judgement judgement;
     report::Format format = report::Format::Text;
@@ -42,7 +43,7 @@ std::int32_t crystalOf(const std::string& text, std::ostream& err) {
 report::Query rateQuery(const std::string& crystal, const std::string& rate, const Settings& s,
                         std::ostream& err) {
     const report::Query q{crystalOf(crystal, err), quantityOf(rate), {}, s.judgement};
-    hint(err, report::rateHint(q.crystal, *q.rate));
+    hint(err, report::rateHint(*s.peripheral.family, q.crystal, *q.rate));
     return q;
 }
 
@@ -84,7 +85,7 @@ int compare(const std::string& crystal, const std::string& rate, const Common& c
             Streams streams) {
     const Settings s = settingsOf(common);
     const report::Query q = rateQuery(crystal, rate, s, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
+    const Comparison modes = compareModes(s.peripheral, q.crystal, *q.rate, s.judgement, s.choice);
     report::writeModes(streams.out, s.format, q, modes);
     return statusOf(modes, s, streams.err);
 }
@@ -96,7 +97,7 @@ int registerCommand(const std::string& crystal, const std::string& n, const std:
     if (!rate.empty())
         q.rate = quantityOf(rate);
     const Comparison modes =
-        compareRegister(q.crystal, *q.registerValue, q.rate, s.judgement, s.choice);
+        compareRegister(s.peripheral, q.crystal, *q.registerValue, q.rate, s.judgement, s.choice);
     report::writeModes(streams.out, s.format, q, modes);
     // Without a rate nothing is judged.
     return q.rate ? statusOf(modes, s, streams.err) : 0;
@@ -106,7 +107,7 @@ int header(const std::string& crystal, const std::string& rate, const std::strin
            const Common& common, Streams streams) {
     const Settings s = settingsOf(common);
     const report::Query q = rateQuery(crystal, rate, s, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
+    const Comparison modes = compareModes(s.peripheral, q.crystal, *q.rate, s.judgement, s.choice);
     // A rate always gives every mode a value, so there is always a best one.
     report::writeHeader(streams.out, prefix, q, *modes.bestMode());
     return statusOf(modes, s, streams.err);
@@ -121,11 +122,11 @@ int table(const std::string& crystal, const std::vector<std::string>& rates, con
                                                   report::defaultTableRates().end())
                       : ratesOf(rates);
     const std::vector<report::TableRow> rows =
-        report::tableOf(q.crystal, chosen, s.judgement, s.choice);
+        report::tableOf(s.peripheral, q.crystal, chosen, s.judgement, s.choice);
     report::writeTable(streams.out, s.format, q, rows);
     std::vector<std::int32_t> missed;
     for (const report::TableRow& row : rows) {
-        hint(streams.err, report::rateHint(q.crystal, row.rate));
+        hint(streams.err, report::rateHint(*s.peripheral.family, q.crystal, row.rate));
         if (row.modes.bestMode()->verdict != Verdict::Ok)
             missed.push_back(row.rate);
     }
@@ -146,7 +147,8 @@ int crystals(const std::vector<std::string>& rates, const std::string& minimum,
         maximum.empty() ? std::numeric_limits<std::int32_t>::max() : quantityOf(maximum);
     if (low > high)
         throw Refusal("--min-frequency è più alta di --max-frequency");
-    const std::vector<CrystalFit> fits = crystalsFor(wanted, s.judgement, s.choice, low, high);
+    const std::vector<CrystalFit> fits =
+        crystalsFor(s.peripheral, wanted, s.judgement, s.choice, low, high);
     report::writeCrystals(streams.out, s.format, wanted, s.judgement, fits);
     if (!fits.empty())
         return 0;
