@@ -11,6 +11,7 @@ namespace velmiro::cli {
 namespace {
 
 struct Settings {
+    report::Port port;
     ModeChoice choice;
     Judgement judgement;
     report::Format format = report::Format::Text;
@@ -41,8 +42,8 @@ std::int32_t crystalOf(const std::string& text, std::ostream& err) {
 // QUARZO and BAUD of a command that judges one rate, with advice on either.
 report::Query rateQuery(const std::string& crystal, const std::string& rate, const Settings& s,
                         std::ostream& err) {
-    const report::Query q{crystalOf(crystal, err), quantityOf(rate), {}, s.judgement};
-    hint(err, report::rateHint(q.crystal, *q.rate));
+    const report::Query q{crystalOf(crystal, err), quantityOf(rate), {}, s.judgement, s.port};
+    hint(err, report::rateHint(*s.port.peripheral.family, q.crystal, *q.rate));
     return q;
 }
 
@@ -84,7 +85,8 @@ int compare(const std::string& crystal, const std::string& rate, const Common& c
             Streams streams) {
     const Settings s = settingsOf(common);
     const report::Query q = rateQuery(crystal, rate, s, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
+    const Comparison modes =
+        compareModes(s.port.peripheral, q.crystal, *q.rate, s.judgement, s.choice);
     report::writeModes(streams.out, s.format, q, modes);
     return statusOf(modes, s, streams.err);
 }
@@ -92,11 +94,11 @@ int compare(const std::string& crystal, const std::string& rate, const Common& c
 int registerCommand(const std::string& crystal, const std::string& n, const std::string& rate,
                     const Common& common, Streams streams) {
     const Settings s = settingsOf(common);
-    report::Query q{crystalOf(crystal, streams.err), {}, registerValueOf(n), s.judgement};
+    report::Query q{crystalOf(crystal, streams.err), {}, registerValueOf(n), s.judgement, s.port};
     if (!rate.empty())
         q.rate = quantityOf(rate);
-    const Comparison modes =
-        compareRegister(q.crystal, *q.registerValue, q.rate, s.judgement, s.choice);
+    const Comparison modes = compareRegister(s.port.peripheral, q.crystal, *q.registerValue, q.rate,
+                                             s.judgement, s.choice);
     report::writeModes(streams.out, s.format, q, modes);
     // Without a rate nothing is judged.
     return q.rate ? statusOf(modes, s, streams.err) : 0;
@@ -106,7 +108,8 @@ int header(const std::string& crystal, const std::string& rate, const std::strin
            const Common& common, Streams streams) {
     const Settings s = settingsOf(common);
     const report::Query q = rateQuery(crystal, rate, s, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
+    const Comparison modes =
+        compareModes(s.port.peripheral, q.crystal, *q.rate, s.judgement, s.choice);
     // A rate always gives every mode a value, so there is always a best one.
     report::writeHeader(streams.out, prefix, q, *modes.bestMode());
     return statusOf(modes, s, streams.err);
@@ -115,17 +118,17 @@ int header(const std::string& crystal, const std::string& rate, const std::strin
 int table(const std::string& crystal, const std::vector<std::string>& rates, const Common& common,
           Streams streams) {
     const Settings s = settingsOf(common);
-    const report::Query q{crystalOf(crystal, streams.err), {}, {}, s.judgement};
+    const report::Query q{crystalOf(crystal, streams.err), {}, {}, s.judgement, s.port};
     const std::vector<std::int32_t> chosen =
         rates.empty() ? std::vector<std::int32_t>(report::defaultTableRates().begin(),
                                                   report::defaultTableRates().end())
                       : ratesOf(rates);
     const std::vector<report::TableRow> rows =
-        report::tableOf(q.crystal, chosen, s.judgement, s.choice);
+        report::tableOf(s.port.peripheral, q.crystal, chosen, s.judgement, s.choice);
     report::writeTable(streams.out, s.format, q, rows);
     std::vector<std::int32_t> missed;
     for (const report::TableRow& row : rows) {
-        hint(streams.err, report::rateHint(q.crystal, row.rate));
+        hint(streams.err, report::rateHint(*s.port.peripheral.family, q.crystal, row.rate));
         if (row.modes.bestMode()->verdict != Verdict::Ok)
             missed.push_back(row.rate);
     }
@@ -146,8 +149,9 @@ int crystals(const std::vector<std::string>& rates, const std::string& minimum,
         maximum.empty() ? std::numeric_limits<std::int32_t>::max() : quantityOf(maximum);
     if (low > high)
         throw Refusal("--min-frequency è più alta di --max-frequency");
-    const std::vector<CrystalFit> fits = crystalsFor(wanted, s.judgement, s.choice, low, high);
-    report::writeCrystals(streams.out, s.format, wanted, s.judgement, fits);
+    const std::vector<CrystalFit> fits =
+        crystalsFor(s.port.peripheral, wanted, s.judgement, s.choice, low, high);
+    report::writeCrystals(streams.out, s.format, s.port, wanted, s.judgement, fits);
     if (!fits.empty())
         return 0;
     streams.err << "velmiro-cli: nessun quarzo comune dà tutti i baud rate entro la tolleranza\n";

@@ -14,10 +14,12 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <sstream>
 
@@ -63,6 +65,10 @@ std::string utf8(const QString& text) {
     return text.toStdString();
 }
 
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 }  // namespace
 
 Companion::Companion(forms::Runtime& runtime, QWidget* parent, const QString& settingsFile)
@@ -95,6 +101,8 @@ Companion::Companion(forms::Runtime& runtime, QWidget* parent, const QString& se
     s.text("clockError", clockError_,
            [](const QString& t) { return report::readClockError(utf8(t)).value.has_value(); });
     s.flag("sync", sync_);
+    s.choice("family", family_);
+    s.text("device", device_);
     for (ResultTab* tab : {static_cast<ResultTab*>(modes_), static_cast<ResultTab*>(table_),
                            static_cast<ResultTab*>(crystals_)})
         tab->addSettings(s);
@@ -104,7 +112,7 @@ Companion::Companion(forms::Runtime& runtime, QWidget* parent, const QString& se
     s.restore(*openSettings(settingsFile_));
 
     connectAll();
-    recompute();
+    deviceEdited();
     recolour();
 }
 
@@ -126,8 +134,23 @@ void Companion::buildInputs() {
         QStringLiteral("Ogni modo è giudicato sul caso peggiore: |scostamento| + errore del "
                        "clock"));
     sync_ = new QCheckBox(QStringLiteral("Modi &sincroni"), this);
-    sync_->setToolTip(QStringLiteral("Il modo migliore tra i sincroni (100, 110)"));
-    inputMessages_ = new MessageLine(this);
+    family_ = new QComboBox(this);
+    family_->setAccessibleName(QStringLiteral("Periferica"));
+    for (const velmiro::Family& family : velmiro::families()) {
+        family_->addItem(QStringLiteral("%1 — %2").arg(text(family.key), text(family.parts)),
+                         text(family.key));
+    }
+    // The texts are long: the closed box takes the room it is given, the list shows them whole.
+    family_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    family_->setMinimumContentsLength(24);
+    family_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    device_ = new QLineEdit(this);
+    device_->setAccessibleName(QStringLiteral("Dispositivo"));
+    device_->setPlaceholderText(QStringLiteral("facoltativo"));
+    device_->setToolTip(
+        QStringLiteral("Un PIC come PIC16F877A o PIC24FJ64GA002: sceglie la periferica e ne "
+                       "segue le errata"));
+    inputMessages_ = new MessageLine(this, 3);
 
     inputs->addWidget(label(QStringLiteral("&Quarzo:"), crystal_, this), 0, 0);
     inputs->addWidget(crystal_, 0, 1);
@@ -137,11 +160,16 @@ void Companion::buildInputs() {
     inputs->addWidget(tolerance_, 1, 1);
     inputs->addWidget(label(QStringLiteral("&Errore del clock %:"), clockError_, this), 1, 2);
     inputs->addWidget(clockError_, 1, 3);
-    inputs->addWidget(sync_, 1, 4);
+    inputs->addWidget(sync_, 0, 4, 1, 2);
+    inputs->addWidget(label(QStringLiteral("&Periferica:"), family_, this), 2, 0);
+    inputs->addWidget(family_, 2, 1, 1, 5);
+    inputs->addWidget(label(QStringLiteral("&Dispositivo:"), device_, this), 3, 0);
+    inputs->addWidget(device_, 3, 1);
     inputs->addWidget(inputMessages_, 4, 0, 1, 6);
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16;
     for (QWidget* field : {static_cast<QWidget*>(crystal_), static_cast<QWidget*>(rate_),
-                           static_cast<QWidget*>(tolerance_), static_cast<QWidget*>(clockError_)})
+                           static_cast<QWidget*>(tolerance_), static_cast<QWidget*>(clockError_),
+                           static_cast<QWidget*>(device_)})
         field->setFixedWidth(width);
     inputs->setColumnStretch(5, 1);  // the room goes right
 }
@@ -177,6 +205,8 @@ void Companion::connectAll() {
     connect(tolerance_, &QLineEdit::textChanged, this, changed);
     connect(clockError_, &QLineEdit::textChanged, this, changed);
     connect(sync_, &QCheckBox::toggled, this, changed);
+    connect(family_, &QComboBox::currentIndexChanged, this, changed);
+    connect(device_, &QLineEdit::textChanged, this, [this] { deviceEdited(); });
     const auto recompute = [this] { this->recompute(); };
     connect(table_, &ResultTab::edited, this, recompute);
     connect(crystals_, &ResultTab::edited, this, recompute);
@@ -213,7 +243,7 @@ void Companion::connectAll() {
     connect(close, &QAction::triggered, this, &QWidget::close);
     addAction(close);
 
-    QList<QWidget*> order{crystal_, rate_, tolerance_, clockError_, sync_, tabs_};
+    QList<QWidget*> order{crystal_, rate_, sync_, tolerance_, clockError_, family_, device_, tabs_};
     order << modes_->fields() << table_->fields() << crystals_->fields();
     order << prefix_ << copyHeader_ << export_;
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -272,13 +302,53 @@ Inputs Companion::readInputs() {
     in.rate = rate.value;
     if (tolerance.value && clockError.value)
         in.judgement = velmiro::Judgement{*tolerance.value, *clockError.value};
-    in.choice.sync = sync_->isChecked();
+
+    const velmiro::Family* family = velmiro::findFamily(utf8(family_->currentData().toString()));
+    if (family == nullptr)
+        family = &velmiro::eusart();
+    QString deviceProblem;
+    if (device_->text().trimmed().isEmpty()) {
+        in.port = report::Port{*family, {}};
+    } else {
+        const std::string typed = utf8(device_->text().trimmed());
+        const velmiro::Device device = velmiro::deviceFromText(typed);
+        deviceProblem = QString::fromStdString(report::deviceProblem(typed, device));
+        if (deviceProblem.isEmpty())
+            deviceProblem = QString::fromStdString(report::familyConflict(device, *family));
+        if (deviceProblem.isEmpty())
+            in.port = report::portOf(device);
+    }
+    inputMessages_->set(device_, QStringLiteral("Dispositivo"), deviceProblem);
+
+    // Only a family with synchronous modes lets them compete.
+    const auto modes = family->modes;
+    const bool hasSync = std::any_of(modes.begin(), modes.end(),
+                                     [](const velmiro::ModeInfo& m) { return m.mode.sync != 0; });
+    sync_->setEnabled(hasSync);
+    QStringList syncKeys;
+    for (const velmiro::ModeInfo& m : modes) {
+        if (m.mode.sync != 0)
+            syncKeys << text(m.key);
+    }
+    sync_->setToolTip(hasSync ? QStringLiteral("Il modo migliore tra i sincroni (%1)")
+                                    .arg(syncKeys.join(QStringLiteral(", ")))
+                              : QStringLiteral("Questa periferica non ha modi sincroni"));
+    in.choice.sync = hasSync && sync_->isChecked();
     return in;
 }
 
 void Companion::inputsChanged() {
     modes_->view()->clearSelection();
     recompute();
+}
+
+void Companion::deviceEdited() {
+    const velmiro::Device device = velmiro::deviceFromText(utf8(device_->text().trimmed()));
+    if (device.problem == velmiro::DeviceProblem::None && device.family != nullptr) {
+        const QSignalBlocker quiet(family_);
+        family_->setCurrentIndex(family_->findData(text(device.family->key)));
+    }
+    inputsChanged();
 }
 
 void Companion::recompute() {
@@ -299,11 +369,9 @@ void Companion::updateActions() {
     status_->set(prefix_, QStringLiteral("Prefisso"), prefixProblem);
     const velmiro::ModeResult* mode = modes_->headerMode();
     // The button says which mode it copies: the best, or the row chosen.
-    copyHeader_->setText(QStringLiteral("Copia &intestazione C") +
-                         (mode != nullptr ? QStringLiteral(" (%1)").arg(QString::fromUtf8(
-                                                mode->mode->key.data(),
-                                                static_cast<qsizetype>(mode->mode->key.size())))
-                                          : QString()));
+    copyHeader_->setText(
+        QStringLiteral("Copia &intestazione C") +
+        (mode != nullptr ? QStringLiteral(" (%1)").arg(modes_->headerTitle()) : QString()));
     copyHeader_->setEnabled(prefixProblem.isEmpty() && mode != nullptr);
     export_->setEnabled(currentTab()->ready());
 }
@@ -316,8 +384,7 @@ void Companion::copyHeader() {
     modes_->writeHeader(out, utf8(prefix_->text()));
     QApplication::clipboard()->setText(QString::fromStdString(out.str()));
     status_->note(QStringLiteral("Intestazione C del modo %1 copiata negli appunti")
-                      .arg(QString::fromUtf8(mode->mode->key.data(),
-                                             static_cast<qsizetype>(mode->mode->key.size()))));
+                      .arg(modes_->headerTitle()));
 }
 
 void Companion::exportCsv() {

@@ -64,6 +64,8 @@ class Companion : public QWidget {
     void connectAll();
     Inputs readInputs();
     void inputsChanged();
+    // A part that reads picks its family.
+    void deviceEdited();
     void updateActions();
     void recolour();
     bool guarded(const std::function<void()>& work);
@@ -78,6 +80,8 @@ class Companion : public QWidget {
     QLineEdit* tolerance_ = nullptr;
     QLineEdit* clockError_ = nullptr;
     QCheckBox* sync_ = nullptr;
+    QComboBox* family_ = nullptr;
+    QLineEdit* device_ = nullptr;
     MessageLine* inputMessages_ = nullptr;
 
     QTabWidget* tabs_ = nullptr;

@@ -63,17 +63,21 @@ QString defaultTableRates() {
 
 // ---------------------------------------------------------------- MessageLine
 
-MessageLine::MessageLine(QWidget* parent) : QLabel(parent) {
+MessageLine::MessageLine(QWidget* parent, int lines) : QLabel(parent) {
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Two lines of room, always; the width is whatever the layout gives.
+    // The same room, always; the width is whatever the layout gives.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    setFixedHeight(2 * fontMetrics().lineSpacing() + 2);
+    setFixedHeight(lines * fontMetrics().lineSpacing() + 2);
 }
 
 void MessageLine::set(QWidget* field, const QString& name, const QString& problem) {
     field->setAccessibleDescription(problem);
-    const QString text = problem.isEmpty() || name.isEmpty() ? problem : name + ": " + problem;
+    // A message of several lines, such as the list of families, flows on the line.
+    QString flowing = problem;
+    flowing.replace(QStringLiteral(":\n  "), QStringLiteral(": "))
+        .replace(QStringLiteral("\n  "), QStringLiteral("; "));
+    const QString text = flowing.isEmpty() || name.isEmpty() ? flowing : name + ": " + flowing;
     for (Entry& entry : problems_) {
         if (entry.field == field) {
             entry.text = text;
@@ -173,12 +177,14 @@ ModesTab::ModesTab(QWidget* parent) : ResultTab(QStringLiteral("Modi"), parent) 
 
 void ModesTab::refresh(const Inputs& in) {
     modes_.reset();
-    if (in.crystal && in.rate && in.judgement) {
-        query_ = report::Query{*in.crystal, in.rate, {}, *in.judgement};
-        modes_ = velmiro::compareModes(*in.crystal, *in.rate, *in.judgement, in.choice);
+    if (in.crystal && in.rate && in.judgement && in.port) {
+        query_ = report::Query{*in.crystal, in.rate, {}, *in.judgement, *in.port};
+        modes_ = velmiro::compareModes(in.port->peripheral, *in.crystal, *in.rate, *in.judgement,
+                                       in.choice);
     }
     const bool worstCase = in.judgement && in.judgement->clockErrorPercent > 0.0;
-    showGrid(modesGrid(modes_.value_or(velmiro::Comparison{}), worstCase));
+    const report::Port shown = in.port.value_or(report::Port{});
+    showGrid(modesGrid(shown.family(), modes_.value_or(velmiro::Comparison{}), worstCase));
 }
 
 void ModesTab::clear() {
@@ -202,6 +208,11 @@ const velmiro::ModeResult* ModesTab::headerMode() const {
     if (rows.size() == 1 && rows.front().row() < static_cast<int>(modes_->modes.size()))
         return &modes_->modes[static_cast<std::size_t>(rows.front().row())];
     return modes_->bestMode();
+}
+
+QString ModesTab::headerTitle() const {
+    const velmiro::ModeResult* mode = headerMode();
+    return mode != nullptr ? modeTitle(query_.port.family(), *mode->mode) : QString();
 }
 
 void ModesTab::writeHeader(std::ostream& out, const std::string& prefix) const {
@@ -230,11 +241,12 @@ void TableTab::refresh(const Inputs& in) {
     rows_.clear();
     const RatesReading rates = readRates(rates_->text());
     messages_->set(rates_, {}, rates.problem);
-    if (in.crystal && in.judgement && !rates.rates.empty()) {
-        query_ = report::Query{*in.crystal, {}, {}, *in.judgement};
-        rows_ = report::tableOf(*in.crystal, rates.rates, *in.judgement, in.choice);
+    if (in.crystal && in.judgement && in.port && !rates.rates.empty()) {
+        query_ = report::Query{*in.crystal, {}, {}, *in.judgement, *in.port};
+        rows_ = report::tableOf(in.port->peripheral, *in.crystal, rates.rates, *in.judgement,
+                                in.choice);
     }
-    showGrid(tableGrid(rows_));
+    showGrid(tableGrid(in.port.value_or(report::Port{}).family(), rows_));
 }
 
 void TableTab::clear() {
@@ -301,12 +313,14 @@ void CrystalsTab::refresh(const Inputs& in) {
         order = QStringLiteral("La frequenza minima è più alta della massima");
     messages_->set(minimum_, QStringLiteral("Frequenza da"), low.isEmpty() ? order : low);
     messages_->set(maximum_, QStringLiteral("fino a"), high);
-    if (in.judgement && !rates.rates.empty() && minimum && maximum && order.isEmpty()) {
+    if (in.judgement && in.port && !rates.rates.empty() && minimum && maximum && order.isEmpty()) {
+        port_ = *in.port;
         judgement_ = *in.judgement;
         rates_ = rates.rates;
-        fits_ = velmiro::crystalsFor(rates_, judgement_, in.choice, *minimum, *maximum);
+        fits_ = velmiro::crystalsFor(port_.peripheral, rates_, judgement_, in.choice, *minimum,
+                                     *maximum);
     }
-    showGrid(crystalsGrid(rates_, fits_));
+    showGrid(crystalsGrid(in.port.value_or(report::Port{}).family(), rates_, fits_));
 }
 
 void CrystalsTab::clear() {
@@ -317,7 +331,7 @@ void CrystalsTab::clear() {
 
 void CrystalsTab::writeCsv(std::ostream& out) const {
     if (!rates_.empty())
-        report::writeCrystals(out, report::Format::Csv, rates_, judgement_, fits_);
+        report::writeCrystals(out, report::Format::Csv, port_, rates_, judgement_, fits_);
 }
 
 void CrystalsTab::addSettings(SettingsTable& settings) {

@@ -30,13 +30,15 @@ struct Inputs {
     std::optional<std::int32_t> rate;
     std::optional<velmiro::Judgement> judgement;
     velmiro::ModeChoice choice;
+    // The family and the part; none when the part does not read.
+    std::optional<velmiro::report::Port> port;
 };
 
 // Inline messages under a group of fields. The line keeps its room when empty
 // and never widens the layout, so nothing moves when a message appears.
 class MessageLine : public QLabel {
   public:
-    explicit MessageLine(QWidget* parent);
+    MessageLine(QWidget* parent, int lines = 2);
 
     // The problem of one field, or none; `name` tells the fields apart on a
     // line that serves several. Screen readers hear it on the field too.
@@ -109,6 +111,8 @@ class ModesTab : public ResultTab {
 
     // The mode a header is for: the one selected row, else the best.
     const velmiro::ModeResult* headerMode() const;
+    // That mode as the family names it: "011", "BRGS 1".
+    QString headerTitle() const;
     void writeHeader(std::ostream& out, const std::string& prefix) const;
 
   signals:
@@ -163,6 +167,7 @@ class CrystalsTab : public ResultTab {
     QLineEdit* ratesField_;
     QLineEdit* minimum_;
     QLineEdit* maximum_;
+    velmiro::report::Port port_;
     velmiro::Judgement judgement_;
     std::vector<std::int32_t> rates_;  // empty until the rates and limits read
     std::vector<velmiro::CrystalFit> fits_;

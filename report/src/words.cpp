@@ -29,6 +29,7 @@ constexpr VerdictNames verdictNames[] = {
     {"ok", "ok"},
     {"fuori tolleranza", "out_of_tolerance"},
     {"registro troppo piccolo", "register_too_small"},
+    {"sconsigliato dall'errata", "avoided_by_erratum"},
 };
 
 }  // namespace
@@ -55,6 +56,32 @@ std::string percentText(double value) {
 
 std::string hexByte(std::int64_t value) {
     return fmt::format(FMT_COMPILE("0x{:02X}"), value);
+}
+
+std::int64_t registerPart(std::int64_t n, RegisterPart part) {
+    switch (part) {
+        case RegisterPart::High:
+            return highByte(n);
+        case RegisterPart::Low:
+            return lowByte(n);
+        case RegisterPart::Whole:
+            break;
+    }
+    return n;
+}
+
+std::string registerHex(std::int64_t n, RegisterPart part) {
+    return part == RegisterPart::Whole ? fmt::format(FMT_COMPILE("0x{:04X}"), n)
+                                       : hexByte(registerPart(n, part));
+}
+
+std::string groupedText(double value) {
+    const auto whole = static_cast<std::int64_t>(value);
+    std::string digits = std::to_string(whole);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, '.');
+    // Half a hertz is the only fraction a clock divided by two can leave.
+    return value == static_cast<double>(whole) ? digits : digits + ",5";
 }
 
 std::string registerText(const ModeResult& result) {
@@ -154,6 +181,39 @@ PercentReading readClockError(std::string_view text) {
                         text)};
 }
 
+std::string deviceProblem(std::string_view typed, const Device& device) {
+    switch (device.problem) {
+        case DeviceProblem::None:
+            return {};
+        case DeviceProblem::OutsideDspic30f:
+            return fmt::format(
+                "«{}»: dei dsPIC30F Velmiro calcola solo 1010 e 202x; gli altri "
+                "sono fuori da ciò che calcola",
+                typed);
+        case DeviceProblem::OutsideFractional:
+            return fmt::format(
+                "«{}»: i dsPIC33C e dsPIC33A, con il loro generatore frazionario, "
+                "sono fuori da ciò che Velmiro calcola",
+                typed);
+        case DeviceProblem::Unknown:
+            break;
+    }
+    std::string known;
+    for (const Family& family : families())
+        known += fmt::format("\n  {:<7} {}", family.key, family.parts);
+    return fmt::format(
+        "«{}» non è un dispositivo che Velmiro conosce; scegliere la famiglia "
+        "con --family:{}",
+        typed, known);
+}
+
+std::string familyConflict(const Device& device, const Family& family) {
+    if (device.family == nullptr || device.family == &family)
+        return {};
+    return fmt::format("{} ha la famiglia {}, non {}: togliere --family o usare --family {}",
+                       device.part, device.family->key, family.key, device.family->key);
+}
+
 std::string crystalHint(std::string_view typed, std::int32_t crystal) {
     // No PIC runs its serial port from a clock this slow: most likely the M was left out.
     if (crystal >= 10000)
@@ -161,12 +221,15 @@ std::string crystalHint(std::string_view typed, std::int32_t crystal) {
     return fmt::format("QUARZO: {} Hz è molto basso; forse {}M?", crystal, typed);
 }
 
-std::string rateHint(std::int32_t crystal, std::int32_t rate) {
-    // The fastest generator is F / 4 (n = 0): above it every mode falls short.
-    if (rate <= crystal / 4)
+std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate) {
+    // The fastest generator is F / 4 (n = 0), of the clock it counts: above it
+    // every mode falls short.
+    const double fastest = crystal / (4.0 * family.clockDivider);
+    if (rate <= fastest)
         return {};
-    return fmt::format("BAUD: {} è oltre il massimo di questo quarzo, {} baud (F / 4, n = 0)", rate,
-                       percentText(crystal / 4.0));
+    return fmt::format("BAUD: {} è oltre il massimo di questo {}, {} baud ({} / 4, n = 0)", rate,
+                       family.clockWord, percentText(fastest),
+                       family.generatorName.empty() ? "F" : family.generatorName);
 }
 
 }  // namespace velmiro::report
