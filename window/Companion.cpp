@@ -163,7 +163,7 @@ void Companion::buildInputs() {
     inputs->addWidget(sync_, 0, 4, 1, 2);
     inputs->addWidget(label(QStringLiteral("&Periferica:"), family_, this), 2, 0);
     inputs->addWidget(family_, 2, 1, 1, 5);
-    inputs->addWidget(label(QStringLiteral("&Dispositivo:"), device_, this), 3, 0);
+    inputs->addWidget(label(QStringLiteral("Disposi&tivo:"), device_, this), 3, 0);
     inputs->addWidget(device_, 3, 1);
     inputs->addWidget(inputMessages_, 4, 0, 1, 6);
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16;
@@ -188,7 +188,7 @@ void Companion::buildActions() {
     export_->setAccessibleName(QStringLiteral("Esporta CSV"));
     export_->setToolTip(QStringLiteral("Salva la scheda visibile come CSV"));
     status_ = new MessageLine(this);
-    actions->addWidget(label(QStringLiteral("&Prefisso:"), prefix_, this), 0, 0);
+    actions->addWidget(label(QStringLiteral("Prefiss&o:"), prefix_, this), 0, 0);
     actions->addWidget(prefix_, 0, 1);
     actions->addWidget(copyHeader_, 0, 2);
     actions->addWidget(export_, 0, 4);
