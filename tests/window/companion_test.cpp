@@ -64,6 +64,20 @@ class CompanionTest : public QObject {
     QString problemOf(const char* name) const {
         return named(window.get(), name)->accessibleDescription();
     }
+    // The bytes "Esporta CSV…" saves from the visible tab.
+    QByteArray exported() {
+        runtime.answer = dir.filePath("export.csv");
+        QFile::remove(runtime.answer);
+        QTest::mouseClick(named<QPushButton>(window.get(), "Esporta CSV"), Qt::LeftButton);
+        QFile file(runtime.answer);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Some label on screen says `text`.
+    bool saying(const QString& text) const {
+        const auto labels = window->findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(),
+                           [&](QLabel* l) { return l->text().contains(text) && !l->isHidden(); });
+    }
     void open() {
         window = std::make_unique<Companion>(runtime, nullptr, settingsFile());
         window->show();
@@ -92,114 +106,50 @@ class CompanionTest : public QObject {
         QTest::addColumn<int>("modes");
         QTest::addColumn<QStringList>("row");
         QTest::addColumn<bool>("best");
-        const QString eusart = "eusart", none;
-        QTest::newRow("20M 19200")
-            << none << eusart << "20M"
-            << "19200"
-            << "1"
-            << "0" << 6 << QStringList{"001 (migliore)", "0",    "0",        "1",    "16", "64",
-                                       "0x00",           "0x40", "19230,77", "0,16", "ok"}
-            << true;
-        QTest::newRow("16-bit row")
-            << none << eusart << "20M"
-            << "19200"
-            << "1"
-            << "0" << 6 << QStringList{"011",  "0",    "1",        "1",    "4", "259",
-                                       "0x01", "0x03", "19230,77", "0,16", "ok"}
-            << false;
-        QTest::newRow("limited") << none << eusart << "20.000.000"
-                                 << "1.200"
-                                 << "1"
-                                 << "0" << 6 << QStringList{"000",
-                                                            "0",
-                                                            "0",
-                                                            "0",
-                                                            "64",
-                                                            "255 (max)",
-                                                            "0x00",
-                                                            "0xFF",
-                                                            "1220,70",
-                                                            "1,73",
-                                                            "fuori tolleranza"}
-                                 << false;
-        QTest::newRow("5,0688M 57600")
-            << none << eusart << "5,0688M"
-            << "57600"
-            << "1"
-            << "0" << 6 << QStringList{"011 (migliore)", "0",    "1",        "1",    "4", "21",
-                                       "0x00",           "0x15", "57600,00", "0,00", "ok"}
-            << true;
-        QTest::newRow("clock error")
-            << none << eusart << "20M"
-            << "19200"
-            << "1"
-            << "0.5" << 6 << QStringList{"001 (migliore)", "0",    "0",        "1",    "16",   "64",
-                                         "0x00",           "0x40", "19230,77", "0,16", "0,66", "ok"}
-            << true;
-        // A tolerance reads with "." or ",", never rounded to a whole number.
-        for (const char* tolerance : {"1.8", "1,8", "1.7", "1,7"}) {
-            const bool within = QString(tolerance).endsWith('8');
-            QTest::addRow("tolerance %s", tolerance)
-                << none << eusart << "20M"
-                << "19200" << tolerance << "0" << 6
-                << QStringList{"000",
-                               "0",
-                               "0",
-                               "0",
-                               "64",
-                               "15",
-                               "0x00",
-                               "0x0F",
-                               "19531,25",
-                               "1,73",
-                               within ? "ok" : "fuori tolleranza"}
-                << false;
+        struct Case {
+            const char *name, *device, *family, *crystal, *rate, *tolerance, *clockError;
+            int modes;
+            QStringList row;
+            bool best;
+        };
+        // clang-format off
+        const Case cases[] = {
+            {"20M 19200", "", "eusart", "20M", "19200", "1", "0", 6,
+             {"001 (migliore)", "0", "0", "1", "16", "64", "0x00", "0x40", "19230,77", "0,16", "ok"}, true},
+            {"16-bit row", "", "eusart", "20M", "19200", "1", "0", 6,
+             {"011", "0", "1", "1", "4", "259", "0x01", "0x03", "19230,77", "0,16", "ok"}, false},
+            {"limited", "", "eusart", "20.000.000", "1.200", "1", "0", 6,
+             {"000", "0", "0", "0", "64", "255 (max)", "0x00", "0xFF", "1220,70", "1,73", "fuori tolleranza"}, false},
+            {"5,0688M 57600", "", "eusart", "5,0688M", "57600", "1", "0", 6,
+             {"011 (migliore)", "0", "1", "1", "4", "21", "0x00", "0x15", "57600,00", "0,00", "ok"}, true},
+            {"clock error", "", "eusart", "20M", "19200", "1", "0.5", 6,
+             {"001 (migliore)", "0", "0", "1", "16", "64", "0x00", "0x40", "19230,77", "0,16", "0,66", "ok"}, true},
+            // A tolerance reads with "." or ",", never rounded to a whole number.
+            {"tolerance 1.8", "", "eusart", "20M", "19200", "1.8", "0", 6,
+             {"000", "0", "0", "0", "64", "15", "0x00", "0x0F", "19531,25", "1,73", "ok"}, false},
+            {"tolerance 1,8", "", "eusart", "20M", "19200", "1,8", "0", 6,
+             {"000", "0", "0", "0", "64", "15", "0x00", "0x0F", "19531,25", "1,73", "ok"}, false},
+            {"tolerance 1.7", "", "eusart", "20M", "19200", "1.7", "0", 6,
+             {"000", "0", "0", "0", "64", "15", "0x00", "0x0F", "19531,25", "1,73", "fuori tolleranza"}, false},
+            {"usart by part", "pic16f877a-i/p", "eusart", "20M", "9600", "1", "0", 3,
+             {"001 (migliore)", "0", "1", "16", "129", "0x81", "9615,38", "0,16", "ok"}, true},
+            {"uart16 Fcy", "", "uart16", "8M", "9600", "1", "0", 2,
+             {"0 (migliore)", "0", "16", "25", "0x0019", "9615,38", "0,16", "ok"}, true},
+            {"uart16 by part", "PIC24FJ64GA002", "pic32", "32M", "115200", "1", "0", 2,
+             {"1 (migliore)", "1", "4", "34", "0x0022", "114285,71", "-0,79", "ok"}, true},
+            {"pic32, not 18", "", "pic32", "36M", "115200", "3", "0", 2,
+             {"0", "0", "16", "19", "0x0013", "112500,00", "-2,34", "ok"}, false},
+            {"pic32", "", "pic32", "36M", "115200", "1", "0", 2,
+             {"1 (migliore)", "1", "4", "77", "0x004D", "115384,62", "0,16", "ok"}, true},
+            {"uart18", "", "uart18", "16M", "9600", "1", "0", 2,
+             {"0", "0", "16", "103", "0x00", "0x67", "9615,38", "0,16", "ok"}, false},
+        };
+        // clang-format on
+        for (const Case& c : cases) {
+            QTest::newRow(c.name) << QString(c.device) << QString(c.family) << QString(c.crystal)
+                                  << QString(c.rate) << QString(c.tolerance)
+                                  << QString(c.clockError) << c.modes << c.row << c.best;
         }
-        QTest::newRow("usart by part")
-            << "pic16f877a-i/p" << eusart << "20M"
-            << "9600"
-            << "1"
-            << "0" << 3
-            << QStringList{"001 (migliore)", "0", "1", "16", "129", "0x81", "9615,38", "0,16", "ok"}
-            << true;
-        QTest::newRow("uart16 Fcy")
-            << none << "uart16"
-            << "8M"
-            << "9600"
-            << "1"
-            << "0" << 2
-            << QStringList{"0 (migliore)", "0", "16", "25", "0x0019", "9615,38", "0,16", "ok"}
-            << true;
-        QTest::newRow("uart16 by part")
-            << "PIC24FJ64GA002"
-            << "pic32"
-            << "32M"
-            << "115200"
-            << "1"
-            << "0" << 2
-            << QStringList{"1 (migliore)", "1", "4", "34", "0x0022", "114285,71", "-0,79", "ok"}
-            << true;
-        QTest::newRow("pic32 truncated elsewhere")
-            << none << "pic32"
-            << "36M"
-            << "115200"
-            << "3"
-            << "0" << 2 << QStringList{"0", "0", "16", "19", "0x0013", "112500,00", "-2,34", "ok"}
-            << false;
-        QTest::newRow("pic32") << none << "pic32"
-                               << "36M"
-                               << "115200"
-                               << "1"
-                               << "0" << 2 << QStringList{"1 (migliore)", "1",         "4",    "77",
-                                                          "0x004D",       "115384,62", "0,16", "ok"}
-                               << true;
-        QTest::newRow("uart18") << none << "uart18"
-                                << "16M"
-                                << "9600"
-                                << "1"
-                                << "0" << 2 << QStringList{"0",    "0",       "16",   "103", "0x00",
-                                                           "0x67", "9615,38", "0,16", "ok"}
-                                << false;
     }
     void modes() {
         QFETCH(QString, device);
@@ -282,24 +232,14 @@ class CompanionTest : public QObject {
         const auto quantity = [](const char* t) {
             return QString::fromStdString(report::readPositiveQuantity(t).problem);
         };
-        QTest::newRow("crystal") << "Quarzo"
-                                 << "20 MHz x"
-                                 << "Modi Tabella" << quantity("20 MHz x") << "20M";
-        QTest::newRow("zero rate") << "Baud rate"
-                                   << "0"
-                                   << "Modi" << quantity("0") << "19200";
-        QTest::newRow("ambiguous rate") << "Baud rate"
-                                        << "1.000k"
-                                        << "Modi" << quantity("1.000k") << "19200";
-        QTest::newRow("table rates") << "Baud rate della tabella"
-                                     << "300 9k6,5"
-                                     << "Tabella" << QString() << "19200";
-        QTest::newRow("crystal rates") << "Baud rate voluti"
-                                       << ""
-                                       << "Quarzi" << QString() << "19200";
-        QTest::newRow("range") << "Frequenza minima"
-                               << "30M"
-                               << "Quarzi" << QString() << "4M";
+        // clang-format off
+        QTest::newRow("crystal") << "Quarzo" << "20 MHz x" << "Modi Tabella" << quantity("20 MHz x") << "20M";
+        QTest::newRow("zero rate") << "Baud rate" << "0" << "Modi" << quantity("0") << "19200";
+        QTest::newRow("ambiguous rate") << "Baud rate" << "1.000k" << "Modi" << quantity("1.000k") << "19200";
+        QTest::newRow("table rates") << "Baud rate della tabella" << "300 9k6,5" << "Tabella" << QString() << "19200";
+        QTest::newRow("crystal rates") << "Baud rate voluti" << "" << "Quarzi" << QString() << "19200";
+        QTest::newRow("range") << "Frequenza minima" << "30M" << "Quarzi" << QString() << "4M";
+        // clang-format on
         for (const char* tolerance : {"0", "100,5", "1,2,3", "2.5x"}) {
             QTest::addRow("tolerance %s", tolerance)
                 << "Tolleranza" << tolerance << all
@@ -311,12 +251,11 @@ class CompanionTest : public QObject {
                 << QString::fromStdString(report::readClockError(error).problem) << "0";
         }
         const velmiro::Device unknown = velmiro::deviceFromText("PIC99F1");
-        QTest::newRow("part") << "Dispositivo"
-                              << "PIC99F1" << all
-                              << QString::fromStdString(report::deviceProblem("PIC99F1", unknown))
-                              << "PIC18F46K22";
-        QTest::newRow("part outside") << "Dispositivo"
-                                      << "dsPIC33CK256MP508" << all << QString() << "";
+        const auto part = QString::fromStdString(report::deviceProblem("PIC99F1", unknown));
+        // clang-format off
+        QTest::newRow("part") << "Dispositivo" << "PIC99F1" << all << part << "PIC18F46K22";
+        QTest::newRow("part outside") << "Dispositivo" << "dsPIC33CK256MP508" << all << QString() << "";
+        // clang-format on
     }
     void messages() {
         QFETCH(QString, field);
@@ -345,11 +284,7 @@ class CompanionTest : public QObject {
         QVERIFY(!said.isEmpty());
         if (!problem.isEmpty())
             QCOMPARE(said, problem);
-        const QString shown = said.section('\n', 0, 0);
-        const auto labels = window->findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) {
-            return l->text().contains(shown) && !l->isHidden();
-        }));
+        QVERIFY(saying(said.section('\n', 0, 0)));
         type(field.toUtf8(), fix);
         if (field == "Quarzo")
             type("Baud rate", "19200");
@@ -368,18 +303,14 @@ class CompanionTest : public QObject {
         QTest::addColumn<QList<int>>("tableRates");
         QTest::addColumn<QStringList>("crystals");  // the first ones, and how many there are
         QTest::addColumn<int>("count");
-        QTest::newRow("separators")
-            << "1200;9600  115,2k"
-            << ""
-            << "4M" << QList<int>{1200, 9600, 115200} << QStringList{"1.843.200", "3.686.400"} << 2;
-        QTest::newRow("equal limits")
-            << "9600 115200"
-            << "11,0592M"
-            << "11.059.200" << QList<int>{9600, 115200} << QStringList{"11.059.200"} << 1;
-        QTest::newRow("no maximum")
-            << "9600 115200"
-            << "18M"
-            << "" << QList<int>{9600, 115200} << QStringList{"18.432.000", "22.118.400"} << -1;
+        // clang-format off
+        QTest::newRow("separators") << "1200;9600  115,2k" << "" << "4M" << QList<int>{1200, 9600, 115200}
+                                    << QStringList{"1.843.200", "3.686.400"} << 2;
+        QTest::newRow("equal limits") << "9600 115200" << "11,0592M" << "11.059.200" << QList<int>{9600, 115200}
+                                      << QStringList{"11.059.200"} << 1;
+        QTest::newRow("no maximum") << "9600 115200" << "18M" << "" << QList<int>{9600, 115200}
+                                    << QStringList{"18.432.000", "22.118.400"} << -1;
+        // clang-format on
     }
     void lists() {
         QFETCH(QString, rates);
@@ -450,11 +381,7 @@ class CompanionTest : public QObject {
         }
         for (Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
             window->showTab(tab);
-            runtime.answer = dir.filePath(QString("tab%1.csv").arg(int(tab)));
-            QTest::mouseClick(named<QPushButton>(window.get(), "Esporta CSV"), Qt::LeftButton);
-            QFile file(runtime.answer);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), expected[int(tab)].toUtf8());
+            QCOMPARE(exported(), expected[int(tab)].toUtf8());
         }
         auto* button = named<QPushButton>(window.get(), "Copia intestazione C");
         QTest::mouseClick(button, Qt::LeftButton);
@@ -469,10 +396,7 @@ class CompanionTest : public QObject {
         QCOMPARE(button->text(), "Copia &intestazione C (000)");
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text(), expected[5]);
-        const auto labels = window->findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel* l) {
-            return l->text() == "Intestazione C del modo 000 copiata negli appunti";
-        }));
+        QVERIFY(saying("Intestazione C del modo 000 copiata negli appunti"));
 
         type("Prefisso", "9X");
         QVERIFY(!button->isEnabled());
@@ -493,11 +417,7 @@ class CompanionTest : public QObject {
         report::writeModes(csv, report::Format::Csv, query, modes);
         report::writeHeader(header, "VELMIRO_", query, *modes.bestMode());
         QVERIFY(csv.str().find("PIC16F877A") != std::string::npos);
-        runtime.answer = dir.filePath("part.csv");
-        QTest::mouseClick(named<QPushButton>(window.get(), "Esporta CSV"), Qt::LeftButton);
-        QFile file(runtime.answer);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().toStdString(), csv.str());
+        QCOMPARE(exported().toStdString(), csv.str());
         QTest::mouseClick(named<QPushButton>(window.get(), "Copia intestazione C"), Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text().toStdString(), header.str());
         // Another family than the part's is refused, as velmiro-cli refuses it.
