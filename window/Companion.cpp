@@ -319,6 +319,13 @@ Inputs Companion::readInputs() {
             in.port = report::portOf(device);
     }
     inputMessages_->set(device_, QStringLiteral("Dispositivo"), deviceProblem);
+    if (in.port) {  // what velmiro-cli says under its question, while nothing is wrong
+        std::ostringstream notes;
+        report::writePortNotes(notes, *in.port, in.crystal);
+        inputMessages_->note(QString::fromStdString(notes.str()).trimmed());
+    } else {
+        inputMessages_->note({});
+    }
 
     // Only a family with synchronous modes lets them compete.
     const auto modes = family->modes;

@@ -446,4 +446,8 @@ void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
     out << "\n#endif\n";
 }
 
+void writePortNotes(std::ostream& out, const Port& port, std::optional<std::int32_t> clock) {
+    writePortLines(out, port, clock);
+}
+
 }  // namespace velmiro::report

@@ -1,6 +1,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <limits>
 #include <memory>
 #include <sstream>
 
@@ -217,6 +218,7 @@ class CompanionTest : public QObject {
         auto* families = named<QComboBox>(window.get(), "Periferica");
         families->setCurrentIndex(families->findData("uart16"));
         QVERIFY(!sync->isEnabled());
+        QVERIFY(saying("Fcy = Fosc / 2 = 10.000.000 Hz"));  // as velmiro-cli says it
         QCOMPARE(grid("Modi").rows[1][0].text, "1 (migliore)");
     }
 
@@ -271,8 +273,10 @@ class CompanionTest : public QObject {
                 r << named(window.get(), name)->geometry();
             return r << window->findChild<QTabWidget*>()->geometry();
         };
+        QCoreApplication::processEvents();  // laid out, before and after
         const QList<QRect> before = places();
         type(field.toUtf8(), text);
+        QCoreApplication::processEvents();
         QCOMPARE(places(), before);
         for (Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {  // and nothing to export
             const char* table = std::array{"Modi", "Tabella", "Quarzi"}[std::size_t(tab)];
@@ -337,6 +341,19 @@ class CompanionTest : public QObject {
         QVERIFY(found.rows[0][2].text.endsWith("ok"));  // the verdict in words too
     }
 
+    // Columns fit when a table changes shape and only widen while the user types.
+    void columnsStay() {
+        auto* rate = named<QComboBox>(window.get(), "Baud rate");
+        QHeaderView* header = view("Modi")->horizontalHeader();
+        rate->setEditText("1200");  // "255 (max)" in n
+        QList<int> before;
+        for (int c = 0; c < header->count(); ++c)
+            before << header->sectionSize(c);
+        rate->setEditText("115200");
+        for (int c = 0; c < header->count(); ++c)
+            QVERIFY(header->sectionSize(c) >= before[c]);
+    }
+
     // The best pair of cells of each Tabella row, and the verdict in words as well.
     void tableBest() {
         type("Quarzo", "20M");
@@ -392,11 +409,18 @@ class CompanionTest : public QObject {
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text(), expected[4]);
         // A new question forgets the row: the best mode's header, confirmed.
-        type("Baud rate", "57600");
+        named<QComboBox>(window.get(), "Baud rate")->setEditText("57600");
         QCOMPARE(button->text(), "Copia &intestazione C (000)");
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text(), expected[5]);
         QVERIFY(saying("Intestazione C del modo 000 copiata negli appunti"));
+        view("Modi")->selectionModel()->select(
+            view("Modi")->model()->index(1, 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view("Modi")->selectionModel()->select(
+            view("Modi")->model()->index(2, 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(button->text(), "Copia &intestazione C (000)");  // two rows: still the best
 
         type("Prefisso", "9X");
         QVERIFY(!button->isEnabled());
@@ -418,6 +442,13 @@ class CompanionTest : public QObject {
         report::writeHeader(header, "VELMIRO_", query, *modes.bestMode());
         QVERIFY(csv.str().find("PIC16F877A") != std::string::npos);
         QCOMPARE(exported().toStdString(), csv.str());
+        window->showTab(Tab::Crystals);
+        const std::int32_t rates[] = {9600, 115200};
+        const auto fits = velmiro::crystalsFor(part.peripheral(), rates, {}, {}, 1,
+                                               std::numeric_limits<std::int32_t>::max());
+        std::ostringstream crystals;
+        report::writeCrystals(crystals, report::Format::Csv, query.port, rates, {}, fits);
+        QCOMPARE(exported().toStdString(), crystals.str());
         QTest::mouseClick(named<QPushButton>(window.get(), "Copia intestazione C"), Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text().toStdString(), header.str());
         // Another family than the part's is refused, as velmiro-cli refuses it.

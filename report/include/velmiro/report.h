@@ -145,6 +145,11 @@ void writeCrystals(std::ostream& out, Format format, const Port& port,
 // register names; the mode must have a rate. An answer out of tolerance also
 // carries a #warning, so the firmware build shows it; a part given by name is
 // named in a comment with its family.
+// The text output's lines about the port, for a face that shows them apart:
+// the clock the generator counts when it is not the given one, the part and
+// its family, what the part's erratum means. Nothing for a plain EUSART.
+void writePortNotes(std::ostream& out, const Port& port, std::optional<std::int32_t> clock);
+
 void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
                  const ModeResult& mode);
 
