@@ -53,9 +53,9 @@ constexpr std::array<RegisterName, 2> spbrgDefines{{
     {"SPBRGH", RegisterPart::High},
 }};
 constexpr std::array<RegisterName, 1> spbrgOnly{{{"SPBRG", RegisterPart::Low}}};
-constexpr std::array<RegisterName, 2> u1brgColumns{{
-    {"U1BRGH", RegisterPart::High},
-    {"U1BRGL", RegisterPart::Low},
+constexpr std::array<RegisterName, 2> uxbrgByteColumns{{
+    {"UxBRGH", RegisterPart::High},
+    {"UxBRGL", RegisterPart::Low},
 }};
 constexpr std::array<RegisterName, 3> uxbrgBytes{{
     {"UXBRG", RegisterPart::Whole},
@@ -97,7 +97,7 @@ constexpr std::array<Family, 5> familyTable{{
      .clockDefine = "FOSC",
      .generatorName = "",
      .generatorDefine = "",
-     .columns = u1brgColumns,
+     .columns = uxbrgByteColumns,
      .defines = uxbrgBytes},
     {.key = "uart16",
      .parts = "PIC24F/H/E, dsPIC33F/E, dsPIC30F1010/202x",
@@ -130,30 +130,32 @@ constexpr std::array<Family, 5> familyTable{{
 // asynchronous reception with BRGH set may see many receive errors; the
 // advice is to keep BRGH cleared.
 constexpr Erratum brghReceive{
-    {"001", ""},
-    0,
-    true,
-    "l'errata del dispositivo sconsiglia BRGH = 1 in asincrono (errori di ricezione): "
-    "quel modo non è mai il migliore"};
+    .keys = {"001", ""},
+    .minimumRegister = 0,
+    .neverBest = true,
+    .note =
+        "l'errata del dispositivo sconsiglia BRGH = 1 in asincrono (errori di ricezione): "
+        "quel modo non è mai il migliore"};
 
 // PIC16(L)F1824/1828 (errata DS80510, 8.1) and PIC16(L)F1825/1829 (errata
 // DS80000517, 7.2): SYNC = 0, BRG16 = 1, BRGH = 1 with SPBRGH:SPBRGL = 0
 // misbehaves; the workaround is a non-zero value.
 constexpr Erratum highSpeedZero{
-    {"011", ""},
-    1,
-    false,
-    "l'errata del dispositivo vieta n = 0 nel modo 011: il registro vale almeno 1"};
+    .keys = {"011", ""},
+    .minimumRegister = 1,
+    .neverBest = false,
+    .note = "l'errata del dispositivo vieta n = 0 nel modo 011: il registro vale almeno 1"};
 
-// Synchronous mode with SPBRGH:SPBRG of 0 or 1 may not work. Source for the
-// PIC18F2420/2520/4420/4520: silicon errata DS80209, item 26; for the
-// PIC18F87K22 family the same limit is stated for its EUSART in synchronous
-// mode (family data sheet DS39960).
+// Synchronous mode with SPBRGH:SPBRG of 0 or 1 may not work. Source: the
+// silicon errata sheets, module EUSART, of the PIC18F87K22 family and of the
+// PIC18F2420/2520/4420/4520 (DS80209, item 26).
 constexpr Erratum syncBelowTwo{
-    {"100", "110"},
-    2,
-    false,
-    "l'errata del dispositivo vieta n = 0 e n = 1 nei modi sincroni: il registro vale almeno 2"};
+    .keys = {"100", "110"},
+    .minimumRegister = 2,
+    .neverBest = false,
+    .note =
+        "l'errata del dispositivo vieta n = 0 e n = 1 nei modi sincroni: il registro vale "
+        "almeno 2"};
 
 // ---------------------------------------------------------------- part rules
 // Matched against the part as read: upper case, without "PIC" and the
