@@ -40,7 +40,9 @@ std::string footer(std::string_view command) {
         "  registro non lo contiene (0-255, con BRG16 0-65535) si carica il limite,\n"
         "  segnato (max) o (min): baud rate ottenuto, scostamento ed esito sono i suoi.\n\n"
         "Modi:\n"
-        "  SYNC BRG16 BRGH: 000, 001, 010 e 011 asincroni, 100 e 110 sincroni. Il modo\n"
+        "  SYNC BRG16 BRGH: " +
+        listText(modeKeys(0), "e") + " asincroni, " + listText(modeKeys(1), "e") +
+        " sincroni. Il modo\n"
         "  migliore ha lo scostamento più piccolo, nel caso peggiore con --clock-error;\n"
         "  a parità vince il primo.\n\n";
     if (command == "crystals")
@@ -91,7 +93,9 @@ class Line {
   public:
     Line(const std::vector<std::string>& args, Streams streams) : args_(args), streams_(streams) {
         italianLabels(app_);
-        app_.option_defaults()->group("Opzioni");
+        // As usual on the command line, a repeated option takes its last value.
+        app_.option_defaults()->group("Opzioni")->multi_option_policy(
+            CLI::MultiOptionPolicy::TakeLast);
         app_.set_help_flag("-h,--help", "Mostra questo aiuto ed esce");
         app_.set_version_flag("--version", std::string("velmiro-cli ") + VELMIRO_VERSION,
                               "Mostra la versione ed esce");
@@ -102,82 +106,81 @@ class Line {
         app_.footer([] { return footer(""); });  // built only when help is asked for
 
         // The short form: velmiro-cli QUARZO BAUD, the same as compare.
-        app_.add_option("QUARZO", shortCrystal_,
-                        "Frequenza del quarzo in Hz (senza comando: compare)")
+        argument(app_.add_option("QUARZO", compare_.crystal,
+                                 "Frequenza del quarzo in Hz (senza comando: compare)"))
             ->check(crystalOrCommand());
-        app_.add_option("BAUD", shortRate_, "Baud rate desiderato")->check(quantity());
-        judging(app_, true);
+        argument(app_.add_option("BAUD", compare_.rate, "Baud rate desiderato"))->check(quantity());
+        judging(app_, compare_.judging, true);
         app_.callback([this] {
             if (!app_.get_subcommands().empty())
                 return;
-            if (shortCrystal_.empty())
+            if (app_.count("QUARZO") == 0)
                 throw Refusal("manca il comando o QUARZO BAUD; vedere velmiro-cli --help");
-            if (shortRate_.empty())
+            if (app_.count("BAUD") == 0)
                 throw Refusal("manca BAUD; vedere velmiro-cli --help");
-            status_ = compare(shortCrystal_, shortRate_, common_, streams_);
+            status_ = compare(compare_, streams_);
         });
 
         if (CLI::App* cmd = command("compare", "Tutti i modi a confronto, il migliore segnato")) {
-            crystal(*cmd);
-            rate(*cmd, "Baud rate desiderato")->required();
-            judging(*cmd, true);
-            cmd->callback([this] { status_ = compare(crystal_, rate_, common_, streams_); });
+            crystal(*cmd, compare_.crystal);
+            argument(cmd->add_option("BAUD", compare_.rate, "Baud rate desiderato"))
+                ->check(quantity())
+                ->required();
+            judging(*cmd, compare_.judging, true);
+            cmd->callback([this] { status_ = compare(compare_, streams_); });
         }
         if (CLI::App* cmd =
                 command("register", "Il baud rate che un valore N del registro dà in ogni modo")) {
-            crystal(*cmd);
-            cmd->add_option("N", n_, "Valore del registro, da 0 a 65535")
-                ->check(registerValue())
+            crystal(*cmd, register_.crystal);
+            argument(cmd->add_option("N", register_.n, "Valore del registro, da 0 a 65535"))
+                ->transform(registerValue())
                 ->required();
-            rate(*cmd, "Baud rate desiderato, per scostamento ed esito");
-            judging(*cmd, true);
-            cmd->callback(
-                [this] { status_ = registerCommand(crystal_, n_, rate_, common_, streams_); });
+            argument(cmd->add_option("BAUD", register_.rate,
+                                     "Baud rate desiderato, per scostamento ed esito"))
+                ->check(quantity());
+            judging(*cmd, register_.judging, true);
+            cmd->callback([this] { status_ = registerCommand(register_, streams_); });
         }
         if (CLI::App* cmd = command("header", "Un header C per il firmware, del modo migliore")) {
-            crystal(*cmd);
-            rate(*cmd, "Baud rate desiderato")->required();
-            judging(*cmd, false);
-            cmd->add_option("--prefix", prefix_,
+            crystal(*cmd, header_.crystal);
+            argument(cmd->add_option("BAUD", header_.rate, "Baud rate desiderato"))
+                ->check(quantity())
+                ->required();
+            judging(*cmd, header_.judging, false);
+            cmd->add_option("--prefix", header_.prefix,
                             "Inizio dei nomi delle #define, non vuoto (predefinito VELMIRO_)")
                 ->option_text("NOME")
                 ->check(prefix());
-            cmd->callback(
-                [this] { status_ = header(crystal_, rate_, prefix_, common_, streams_); });
+            cmd->callback([this] { status_ = header(header_, streams_); });
         }
         if (CLI::App* cmd =
                 command("table", "La tabella di un datasheet per un quarzo qualsiasi")) {
-            crystal(*cmd);
-            cmd->add_option("BAUD", rates_,
-                            "Baud rate (predefiniti 300 1200 2400 9600 10417 19200 57600 115200)")
+            crystal(*cmd, table_.crystal);
+            argument(cmd->add_option(
+                         "BAUD", table_.rates,
+                         "Baud rate (predefiniti 300 1200 2400 9600 10417 19200 57600 115200)"))
                 ->check(quantity());
-            judging(*cmd, true);
-            cmd->callback([this] { status_ = table(crystal_, rates_, common_, streams_); });
+            judging(*cmd, table_.judging, true);
+            cmd->callback([this] { status_ = table(table_, streams_); });
         }
         if (CLI::App* cmd = command("crystals", "I quarzi comuni che danno tutti i baud rate")) {
-            cmd->add_option("BAUD", rates_, "Baud rate richiesti")->check(quantity())->required();
-            judging(*cmd, true);
-            cmd->add_option("--max-frequency", maximum_, "Esclude i quarzi più veloci di F")
+            argument(cmd->add_option("BAUD", crystals_.rates, "Baud rate richiesti"))
+                ->check(quantity())
+                ->required();
+            judging(*cmd, crystals_.judging, true);
+            cmd->add_option("--max-frequency", crystals_.maximum,
+                            "Esclude i quarzi più veloci di F")
                 ->option_text("F")
                 ->check(quantity());
-            cmd->add_option("--min-frequency", minimum_, "Esclude i quarzi più lenti di F")
+            cmd->add_option("--min-frequency", crystals_.minimum, "Esclude i quarzi più lenti di F")
                 ->option_text("F")
                 ->check(quantity());
-            cmd->callback(
-                [this] { status_ = crystals(rates_, minimum_, maximum_, common_, streams_); });
-        }
-
-        // As usual on the command line, a repeated option takes its last value.
-        std::vector<CLI::App*> all = app_.get_subcommands({});
-        all.push_back(&app_);
-        for (CLI::App* a : all) {
-            for (CLI::Option* opt : a->get_options()) {
-                opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-                if (opt->get_positional()) {
-                    opt->type_name("");
-                    opt->group("Argomenti");
-                }
-            }
+            cmd->callback([this] {
+                const CrystalsOptions& o = crystals_;
+                if (o.minimum && o.maximum && o.minimum->value > o.maximum->value)
+                    throw Refusal("--min-frequency è più alta di --max-frequency");
+                status_ = crystals(o, streams_);
+            });
         }
     }
 
@@ -198,7 +201,7 @@ class Line {
   private:
     // Sets up a command only when it is named on the line, or for the general
     // help: the rest would only cost start-up time.
-    CLI::App* command(const char* name, const char* description) {
+    CLI::App* command(std::string_view name, const char* description) {
         const auto named = [this](std::string_view word) {
             return std::find(args_.begin(), args_.end(), word) != args_.end();
         };
@@ -207,7 +210,7 @@ class Line {
             std::none_of(std::begin(commandNames), std::end(commandNames), named);
         if (!named(name) && !generalHelp)
             return nullptr;
-        CLI::App* cmd = app_.add_subcommand(name, description);
+        CLI::App* cmd = app_.add_subcommand(std::string(name), description);
         cmd->group("Comandi");
         cmd->get_help_ptr()->group("Opzioni");
         cmd->footer([name] { return footer(name); });
@@ -216,35 +219,38 @@ class Line {
         return cmd;
     }
 
-    void crystal(CLI::App& cmd) {
-        cmd.add_option("QUARZO", crystal_, "Frequenza del quarzo in Hz")
+    // Positional arguments have a group of their own and no type in help.
+    static CLI::Option* argument(CLI::Option* opt) {
+        return opt->type_name("")->group("Argomenti");
+    }
+
+    static void crystal(CLI::App& cmd, Quantity& value) {
+        argument(cmd.add_option("QUARZO", value, "Frequenza del quarzo in Hz"))
             ->check(quantity())
             ->required();
     }
 
-    CLI::Option* rate(CLI::App& cmd, const char* description) {
-        return cmd.add_option("BAUD", rate_, description)->check(quantity());
-    }
-
     // The options of every command that judges a rate.
-    void judging(CLI::App& cmd, bool withFormat) {
-        cmd.add_option("--mode", common_.mode, "Solo il modo MODO: 000, 001, 010, 011, 100 o 110")
+    static void judging(CLI::App& cmd, Judging& j, bool withFormat) {
+        cmd.add_option("--mode", j.mode, "Solo il modo MODO: " + listText(modeKeys(), "o"))
             ->option_text("MODO")
-            ->check(modeKey());
-        cmd.add_flag("--sync", common_.sync, "Il modo migliore tra i sincroni (100, 110)");
-        cmd.add_option("--tolerance", common_.tolerance,
+            ->transform(modeKey());
+        cmd.add_flag(
+            "--sync", j.sync,
+            fmt::format("Il modo migliore tra i sincroni ({})", fmt::join(modeKeys(1), ", ")));
+        cmd.add_option("--tolerance", j.tolerance,
                        "Tolleranza in percento, con \",\" o \".\" (predefinita 1)")
             ->option_text("PERCENTO")
-            ->check(tolerance());
-        cmd.add_option("--clock-error", common_.clockError,
+            ->transform(tolerance());
+        cmd.add_option("--clock-error", j.clockError,
                        "Errore del clock in percento, da 0 a meno di 100 (predefinito 0)")
             ->option_text("PERCENTO")
-            ->check(clockError());
+            ->transform(clockError());
         if (withFormat) {
-            cmd.add_option("--format", common_.format,
-                           "Formato: text, csv o json (predefinito text)")
+            cmd.add_option("--format", j.format,
+                           "Formato: " + listText(formatNames(), "o") + " (predefinito text)")
                 ->option_text("FORMATO")
-                ->check(format());
+                ->transform(format());
         }
     }
 
@@ -314,10 +320,11 @@ class Line {
         "Calcolo del generatore di baud rate (SPBRG) della porta seriale dei PIC:\n"
         "per un quarzo e un baud rate, tutti i modi del generatore a confronto.\n",
         "velmiro-cli"};
-    Common common_;
-    std::string shortCrystal_, shortRate_;
-    std::string crystal_, rate_, n_, prefix_ = "VELMIRO_", minimum_, maximum_;
-    std::vector<std::string> rates_;
+    CompareOptions compare_;  // also the short form's
+    RegisterOptions register_;
+    HeaderOptions header_;
+    TableOptions table_;
+    CrystalsOptions crystals_;
     int status_ = 0;
 };
 

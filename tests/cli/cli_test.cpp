@@ -90,6 +90,7 @@ TEST(Cli, UsageAndHints) {
                                "20M 19200 extra",
                                "20M 19200 --bogus",
                                "20M 19200 --format xml",
+                               "20M 19200 --format 1",
                                "20M 19200 --mode 101",
                                "20M 19200 --tolerance 0",
                                "20M 19200 --tolerance 100% --clock-error 0",
