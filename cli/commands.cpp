@@ -12,6 +12,10 @@ ModeChoice choiceOf(const Judging& j) {
     return {j.sync, j.mode};
 }
 
+Peripheral peripheralOf(const Judging&) {
+    return eusart();
+}
+
 Judgement judgementOf(const Judging& j) {
     return {j.tolerance, j.clockError};
 }
@@ -30,7 +34,7 @@ std::int32_t crystalOf(const Quantity& crystal, std::ostream& err) {
 report::Query rateQuery(const Quantity& crystal, const Quantity& rate, const Judging& j,
                         std::ostream& err) {
     const report::Query q{crystalOf(crystal, err), rate.value, {}, judgementOf(j)};
-    hint(err, report::rateHint(q.crystal, *q.rate));
+    hint(err, report::rateHint(*peripheralOf(j).family, q.crystal, *q.rate));
     return q;
 }
 
@@ -70,7 +74,8 @@ int statusOf(const Comparison& modes, const Judging& j, std::ostream& err) {
 
 int compare(const CompareOptions& o, Streams streams) {
     const report::Query q = rateQuery(o.crystal, o.rate, o.judging, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
+    const Comparison modes =
+        compareModes(peripheralOf(o.judging), q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
     report::writeModes(streams.out, o.judging.format, q, modes);
     return statusOf(modes, o.judging, streams.err);
 }
@@ -79,8 +84,8 @@ int registerCommand(const RegisterOptions& o, Streams streams) {
     report::Query q{crystalOf(o.crystal, streams.err), {}, o.n, judgementOf(o.judging)};
     if (o.rate)
         q.rate = o.rate->value;
-    const Comparison modes =
-        compareRegister(q.crystal, o.n, q.rate, q.judgement, choiceOf(o.judging));
+    const Comparison modes = compareRegister(peripheralOf(o.judging), q.crystal, o.n, q.rate,
+                                             q.judgement, choiceOf(o.judging));
     report::writeModes(streams.out, o.judging.format, q, modes);
     // Without a rate nothing is judged.
     return q.rate ? statusOf(modes, o.judging, streams.err) : 0;
@@ -88,7 +93,8 @@ int registerCommand(const RegisterOptions& o, Streams streams) {
 
 int header(const HeaderOptions& o, Streams streams) {
     const report::Query q = rateQuery(o.crystal, o.rate, o.judging, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
+    const Comparison modes =
+        compareModes(peripheralOf(o.judging), q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
     // A rate always gives every mode a value, so there is always a best one.
     report::writeHeader(streams.out, o.prefix, q, *modes.bestMode());
     return statusOf(modes, o.judging, streams.err);
@@ -100,12 +106,12 @@ int table(const TableOptions& o, Streams streams) {
         o.rates.empty() ? std::vector<std::int32_t>(report::defaultTableRates().begin(),
                                                     report::defaultTableRates().end())
                         : valuesOf(o.rates);
-    const std::vector<report::TableRow> rows =
-        report::tableOf(q.crystal, chosen, q.judgement, choiceOf(o.judging));
+    const std::vector<report::TableRow> rows = report::tableOf(
+        peripheralOf(o.judging), q.crystal, chosen, q.judgement, choiceOf(o.judging));
     report::writeTable(streams.out, o.judging.format, q, rows);
     std::vector<std::int32_t> missed;
     for (const report::TableRow& row : rows) {
-        hint(streams.err, report::rateHint(q.crystal, row.rate));
+        hint(streams.err, report::rateHint(*peripheralOf(o.judging).family, q.crystal, row.rate));
         if (row.modes.bestMode()->verdict != Verdict::Ok)
             missed.push_back(row.rate);
     }
@@ -123,7 +129,7 @@ int crystals(const CrystalsOptions& o, Streams streams) {
         o.maximum ? o.maximum->value : std::numeric_limits<std::int32_t>::max();
     const Judgement judgement = judgementOf(o.judging);
     const std::vector<CrystalFit> fits =
-        crystalsFor(wanted, judgement, choiceOf(o.judging), low, high);
+        crystalsFor(peripheralOf(o.judging), wanted, judgement, choiceOf(o.judging), low, high);
     report::writeCrystals(streams.out, o.judging.format, wanted, judgement, fits);
     if (!fits.empty())
         return 0;

@@ -381,14 +381,14 @@ void Companion::recompute() {
         const bool worstCase = next.judgement.clockErrorPercent > 0.0;
 
         if (next.crystal && next.rate)
-            next.modes =
-                velmiro::compareModes(*next.crystal, *next.rate, next.judgement, next.choice);
+            next.modes = velmiro::compareModes(velmiro::eusart(), *next.crystal, *next.rate,
+                                               next.judgement, next.choice);
 
         const RatesReading tableRates = readRates(tableRates_->text());
         showProblem(tableRatesProblem_, tableRates_, tableRates.problem);
         if (next.crystal && !tableRates.rates.empty()) {
-            next.table =
-                report::tableOf(*next.crystal, tableRates.rates, next.judgement, next.choice);
+            next.table = report::tableOf(velmiro::eusart(), *next.crystal, tableRates.rates,
+                                         next.judgement, next.choice);
         }
 
         const RatesReading crystalRates = readRates(crystalRates_->text());
@@ -402,8 +402,8 @@ void Companion::recompute() {
         showProblem(rangeProblem_, minimum_->text().isEmpty() ? maximum_ : minimum_, range);
         if (!crystalRates.rates.empty() && range.isEmpty()) {
             next.crystalRates = crystalRates.rates;
-            next.fits = velmiro::crystalsFor(next.crystalRates, next.judgement, next.choice,
-                                             *minimum, *maximum);
+            next.fits = velmiro::crystalsFor(velmiro::eusart(), next.crystalRates, next.judgement,
+                                             next.choice, *minimum, *maximum);
         }
 
         modesModel_->setGrid(modesGrid(next.modes.value_or(velmiro::Comparison{}), worstCase));

@@ -146,11 +146,12 @@ std::span<const std::int32_t> defaultTableRates() {
     return rates;
 }
 
-std::vector<TableRow> tableOf(std::int32_t crystal, std::span<const std::int32_t> rates,
-                              const Judgement& judgement, const ModeChoice& choice) {
+std::vector<TableRow> tableOf(const Peripheral& peripheral, std::int32_t crystal,
+                              std::span<const std::int32_t> rates, const Judgement& judgement,
+                              const ModeChoice& choice) {
     std::vector<TableRow> rows;
     for (const std::int32_t rate : rates) {
-        TableRow row{rate, compareModes(crystal, rate, judgement, choice)};
+        TableRow row{rate, compareModes(peripheral, crystal, rate, judgement, choice)};
         // The synchronous blocks only on request. They come last in table order
         // and do not compete then, so the best index stays where it is.
         if (choice.key.empty() && !choice.sync)

@@ -28,6 +28,7 @@ constexpr VerdictNames verdictNames[] = {
     {"ok", "ok"},
     {"fuori tolleranza", "out_of_tolerance"},
     {"registro troppo piccolo", "register_too_small"},
+    {"sconsigliato dall'errata", "avoided_by_erratum"},
 };
 
 }  // namespace
@@ -112,12 +113,15 @@ std::string crystalHint(std::string_view typed, std::int32_t crystal) {
     return fmt::format("QUARZO: {} Hz è molto basso; forse {}M?", crystal, typed);
 }
 
-std::string rateHint(std::int32_t crystal, std::int32_t rate) {
-    // The fastest generator is F / 4 (n = 0): above it every mode falls short.
-    if (rate <= crystal / 4)
+std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate) {
+    // The fastest generator is F / 4 (n = 0), of the clock it counts: above it
+    // every mode falls short.
+    const double fastest = crystal / (4.0 * family.clockDivider);
+    if (rate <= fastest)
         return {};
-    return fmt::format("BAUD: {} è oltre il massimo di questo quarzo, {} baud (F / 4, n = 0)", rate,
-                       percentText(crystal / 4.0));
+    return fmt::format("BAUD: {} è oltre il massimo di questo {}, {} baud ({} / 4, n = 0)", rate,
+                       family.clockWord, percentText(fastest),
+                       family.generatorName.empty() ? "F" : family.generatorName);
 }
 
 }  // namespace velmiro::report

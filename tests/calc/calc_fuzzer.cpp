@@ -47,7 +47,8 @@ void fuzzGenerator(const std::uint8_t* data) {
     if (frequency <= 0 || rate <= 0)
         return;
     for (const velmiro::ModeInfo& mode : velmiro::modeTable()) {
-        const velmiro::ModeResult r = velmiro::registerForRate(frequency, rate, mode, {1.0, 2.0});
+        const velmiro::ModeResult r =
+            velmiro::registerForRate(velmiro::eusart(), frequency, rate, mode, {1.0, 2.0});
         const std::int64_t top = velmiro::registerMaximum(mode.mode);
         check(r.registerValue >= 0 && r.registerValue <= top);
         check(!r.limited() || r.registerValue == (r.neededRegister < 0 ? 0 : top));

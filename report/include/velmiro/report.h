@@ -18,7 +18,7 @@ namespace velmiro::report {
 
 // ---------------------------------------------------------------- words and numbers
 
-// "ok", "fuori tolleranza", "registro troppo piccolo".
+// "ok", "fuori tolleranza", "registro troppo piccolo", "sconsigliato dall'errata".
 [[nodiscard]] std::string_view verdictText(Verdict verdict);
 
 // "ok", "out_of_tolerance", "register_too_small": the JSON and CSV names.
@@ -62,7 +62,7 @@ struct Reading {
 // Advice on stderr for a likely slip: a crystal typed without its M, a rate
 // no mode can reach. Empty when there is none.
 [[nodiscard]] std::string crystalHint(std::string_view typed, std::int32_t crystal);
-[[nodiscard]] std::string rateHint(std::int32_t crystal, std::int32_t rate);
+[[nodiscard]] std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate);
 
 // ---------------------------------------------------------------- results
 
@@ -87,7 +87,7 @@ struct TableRow {
 
 // A datasheet table: every rate, the asynchronous blocks only unless the
 // choice asks for the synchronous ones or names a mode.
-[[nodiscard]] std::vector<TableRow> tableOf(std::int32_t crystal,
+[[nodiscard]] std::vector<TableRow> tableOf(const Peripheral& peripheral, std::int32_t crystal,
                                             std::span<const std::int32_t> rates,
                                             const Judgement& judgement, const ModeChoice& choice);
 
