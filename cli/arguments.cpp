@@ -58,6 +58,16 @@ std::span<const std::string_view> formatNames() {
     return names;
 }
 
+bool isUnit(std::string_view word) {
+    for (const std::string_view unit : {"hz", "khz", "mhz", "bps", "baud"}) {
+        if (std::equal(word.begin(), word.end(), unit.begin(), unit.end(), [](char a, char b) {
+                return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+            }))
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 // "1", "0,5", "0.5", "2%": plain digits with at most one separator.
@@ -145,6 +155,8 @@ std::optional<std::string> percentReading(const std::string& text, bool (*within
 }
 
 std::string quantityProblem(const std::string& text) {
+    if (isUnit(text))
+        return fmt::format("«{}» non è un numero; {}", text, unitAdvice);
     return report::readPositiveQuantity(text).problem;
 }
 
@@ -175,15 +187,23 @@ CLI::Validator crystalOrCommand() {
 CLI::Validator registerValue() {
     return reading(
         [](const std::string& text) -> std::optional<std::string> {
-            try {
-                const std::int32_t value = integerFromText(text);
-                if (value >= 0 && value <= 65535)
-                    return std::to_string(value);
-            } catch (const CalcError&) {
+            // In hex as velmiro-cli prints it, "0x40", or as an Italian integer.
+            std::int64_t value = -1;
+            if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+                const char* end = text.data() + text.size();
+                if (std::from_chars(text.data() + 2, end, value, 16).ptr != end)
+                    value = -1;
+            } else {
+                try {
+                    value = integerFromText(text);
+                } catch (const CalcError&) {
+                }
             }
+            if (value >= 0 && value <= 65535)
+                return std::to_string(value);
             return std::nullopt;
         },
-        "«{}» non è un valore del registro; serve un intero da 0 a 65535");
+        "«{}» non è un valore del registro; serve un intero da 0 a 65535, come 64 o 0x40");
 }
 
 CLI::Validator tolerance() {

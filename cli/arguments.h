@@ -33,6 +33,12 @@ inline constexpr std::string_view commandNames[] = {"compare", "register", "head
 // text, csv, json.
 [[nodiscard]] std::span<const std::string_view> formatNames();
 
+// A unit typed as a word of its own, as in "115200 baud": it reads only as
+// part of its number, which `unitAdvice` says.
+[[nodiscard]] bool isUnit(std::string_view word);
+inline constexpr const char* unitAdvice =
+    "l'unità va attaccata al numero, come 115200baud o 20MHz, o si omette";
+
 // Checks, for texts bound to a Quantity: a frequency or rate above zero
 // ("20M", "20.000.000", "115.2k"), and the first word of the short form, a
 // crystal or else a mistyped command.

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace velmiro::cli {
@@ -25,16 +26,31 @@ void hint(std::ostream& err, const std::string& advice) {
         err << "velmiro-cli: " << advice << '\n';
 }
 
-std::int32_t crystalOf(const Quantity& crystal, std::ostream& err) {
-    hint(err, report::crystalHint(crystal.typed, crystal.value));
+// QUARZO, with advice when it is implausibly low; the advice, if any, in `said`.
+std::int32_t crystalOf(const Quantity& crystal, std::ostream& err, bool* said = nullptr) {
+    const std::string advice = report::frequencyHint("QUARZO", crystal.typed, crystal.value);
+    hint(err, advice);
+    if (said != nullptr)
+        *said = !advice.empty();
     return crystal.value;
 }
 
 // QUARZO and BAUD of a command that judges one rate, with advice on either.
 report::Query rateQuery(const Quantity& crystal, const Quantity& rate, const Judging& j,
                         std::ostream& err) {
-    const report::Query q{crystalOf(crystal, err), rate.value, {}, judgementOf(j)};
-    hint(err, report::rateHint(*peripheralOf(j).family, q.crystal, *q.rate));
+    const report::Query q{crystal.value, rate.value, {}, judgementOf(j)};
+    // A rate that would make a plausible clock, above a clock that is not one.
+    const bool low = crystal.value < report::lowestClock;
+    if (low && rate.value >= report::lowestClock) {
+        hint(err, fmt::format("QUARZO e BAUD sembrano scambiati: un quarzo da {} Hz per {} "
+                              "baud; forse «{} {}»?",
+                              crystal.value, rate.value, rate.typed, crystal.typed));
+        return q;
+    }
+    crystalOf(crystal, err);
+    // A rate out of reach of a crystal already said to be too low adds nothing.
+    if (!low)
+        hint(err, report::rateHint(*peripheralOf(j).family, q.crystal, *q.rate));
     return q;
 }
 
@@ -70,6 +86,18 @@ int statusOf(const Comparison& modes, const Judging& j, std::ostream& err) {
     return 1;
 }
 
+// A highest crystal whose generator cannot reach the fastest rate asked for.
+std::string unreachable(const Family& family, std::int32_t maximum, std::int32_t fastest) {
+    const double top = maximum / (4.0 * family.clockDivider);
+    if (fastest <= top)
+        return {};
+    return fmt::format(
+        "--max-frequency: fino a {} Hz nessun quarzo arriva a {} baud, al massimo "
+        "{} ({} / 4, n = 0)",
+        maximum, fastest, report::percentText(top),
+        family.generatorName.empty() ? "F" : family.generatorName);
+}
+
 }  // namespace
 
 int compare(const CompareOptions& o, Streams streams) {
@@ -101,7 +129,8 @@ int header(const HeaderOptions& o, Streams streams) {
 }
 
 int table(const TableOptions& o, Streams streams) {
-    const report::Query q{crystalOf(o.crystal, streams.err), {}, {}, judgementOf(o.judging)};
+    bool low = false;
+    const report::Query q{crystalOf(o.crystal, streams.err, &low), {}, {}, judgementOf(o.judging)};
     const std::vector<std::int32_t> chosen =
         o.rates.empty() ? std::vector<std::int32_t>(report::defaultTableRates().begin(),
                                                     report::defaultTableRates().end())
@@ -111,7 +140,9 @@ int table(const TableOptions& o, Streams streams) {
     report::writeTable(streams.out, o.judging.format, q, rows);
     std::vector<std::int32_t> missed;
     for (const report::TableRow& row : rows) {
-        hint(streams.err, report::rateHint(*peripheralOf(o.judging).family, q.crystal, row.rate));
+        if (!low)
+            hint(streams.err,
+                 report::rateHint(*peripheralOf(o.judging).family, q.crystal, row.rate));
         if (row.modes.bestMode()->verdict != Verdict::Ok)
             missed.push_back(row.rate);
     }
@@ -127,6 +158,15 @@ int crystals(const CrystalsOptions& o, Streams streams) {
     const std::int32_t low = o.minimum ? o.minimum->value : 1;
     const std::int32_t high =
         o.maximum ? o.maximum->value : std::numeric_limits<std::int32_t>::max();
+    if (o.minimum)
+        hint(streams.err, report::frequencyHint("--min-frequency", o.minimum->typed, low));
+    if (o.maximum) {
+        const std::string slow = report::frequencyHint("--max-frequency", o.maximum->typed, high);
+        hint(streams.err, slow);
+        const std::int32_t fastest = *std::max_element(wanted.begin(), wanted.end());
+        if (slow.empty())
+            hint(streams.err, unreachable(*peripheralOf(o.judging).family, high, fastest));
+    }
     const Judgement judgement = judgementOf(o.judging);
     const std::vector<CrystalFit> fits =
         crystalsFor(peripheralOf(o.judging), wanted, judgement, choiceOf(o.judging), low, high);

@@ -28,39 +28,40 @@ std::string crystalList() {
     return list;
 }
 
-// Blocks of a heading and indented lines, as the manual has them.
+// Blocks of a heading and indented lines, as the manual has them. A command's
+// own help adds only what is its own and points to the rest.
 std::string footer(std::string_view command) {
-    std::string text =
-        "Numeri:\n"
-        "  20000000, 20.000.000, 20M, 11,0592M, 11.0592MHz, 57,6k, 115.2k. Con k o M\n"
-        "  i decimali seguono \",\" o \".\"; un testo che si legge in due modi, come\n"
-        "  1.000k, è rifiutato. Un resto decimale è arrotondato all'intero pari.\n\n"
-        "Registro:\n"
-        "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto). Dove il\n"
-        "  registro non lo contiene (0-255, con BRG16 0-65535) si carica il limite,\n"
-        "  segnato (max) o (min): baud rate ottenuto, scostamento ed esito sono i suoi.\n\n"
-        "Modi:\n"
-        "  SYNC BRG16 BRGH: " +
-        listText(modeKeys(0), "e") + " asincroni, " + listText(modeKeys(1), "e") +
-        " sincroni. Il modo\n"
-        "  migliore ha lo scostamento più piccolo, nel caso peggiore con --clock-error;\n"
-        "  a parità vince il primo.\n\n";
     if (command == "crystals")
-        text += "Quarzi comuni provati, in Hz:\n" + crystalList() + "\n\n";
-    text +=
-        "Stato di uscita:\n"
-        "  0 ogni baud rate chiesto ha un modo entro la tolleranza (register senza BAUD:\n"
-        "  sempre); 1 qualche baud rate non ne ha, o nessun quarzo va bene; 2 un uso\n"
-        "  sbagliato.";
-    if (command.empty())
-        text +=
-            "\n\nEsempi:\n"
-            "  velmiro-cli 20M 19200\n"
-            "  velmiro-cli register 20M 64 19200\n"
-            "  velmiro-cli header 20M 19200 --prefix UART_ > uart_baud.h\n"
-            "  velmiro-cli table 11,0592M --format csv\n"
-            "  velmiro-cli crystals 115200 9600 --max-frequency 20M";
-    return text;  // CLI11 ends the line
+        return "Quarzi comuni provati, in Hz:\n" + crystalList() +
+               "\n\nNumeri, registro, modi, stato di uscita ed esempi: velmiro-cli --help";
+    if (!command.empty())
+        return "Numeri, registro, modi, stato di uscita ed esempi: velmiro-cli --help";
+    return "Numeri:\n"
+           "  20000000, 20.000.000, 20M, 20MHz, 11,0592M, 57,6k, 115.2k, 9k6, 115200bps.\n"
+           "  Con k o M i decimali seguono \",\" o \".\"; un testo che si legge in due modi,\n"
+           "  come 1.000k, è rifiutato. Un resto decimale è arrotondato all'intero, a metà\n"
+           "  verso il pari.\n\n"
+           "Registro:\n"
+           "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto). Dove il\n"
+           "  registro non lo contiene (0-255, con BRG16 0-65535) si carica il limite,\n"
+           "  segnato (max) o (min): baud rate ottenuto, scostamento ed esito sono i suoi.\n\n"
+           "Modi:\n"
+           "  SYNC BRG16 BRGH: " +
+           listText(modeKeys(0), "e") + " asincroni, " + listText(modeKeys(1), "e") +
+           " sincroni. Il modo\n"
+           "  migliore ha lo scostamento più piccolo, nel caso peggiore con --clock-error;\n"
+           "  a parità vince il primo.\n\n"
+           "Stato di uscita:\n"
+           "  0 ogni baud rate chiesto ha un modo entro la tolleranza (register senza BAUD:\n"
+           "  sempre); 1 qualche baud rate non ne ha, o nessun quarzo va bene; 2 un uso\n"
+           "  sbagliato.\n\n"
+           "Esempi:\n"
+           "  velmiro-cli 20M 19200\n"
+           "  velmiro-cli register 20M 64 19200\n"
+           "  velmiro-cli header 20M 19200 --prefix UART_ > uart_baud.h\n"
+           "  velmiro-cli table 11,0592M --format csv\n"
+           "  velmiro-cli crystals 115200 9600 --max-frequency 20M";
+    // CLI11 ends the line
 }
 
 // The short form and the commands are two ways to call the program: say both,
@@ -72,6 +73,19 @@ class Formatter : public CLI::Formatter {
             return CLI::Formatter::make_usage(app, std::move(name));
         return "Uso: velmiro-cli COMANDO ARGOMENTI [OPZIONI]\n"
                "     velmiro-cli QUARZO BAUD [OPZIONI]   (come compare)\n";
+    }
+
+    // One blank line between blocks, never two; a command's help sets its
+    // description apart from its usage as the program's does.
+    std::string make_help(const CLI::App* app, std::string name,
+                          CLI::AppFormatMode mode) const override {
+        std::string text = CLI::Formatter::make_help(app, std::move(name), mode);
+        if (app->get_parent() != nullptr)
+            text.insert(text.find('\n'), "\n");
+        for (std::size_t at = text.find("\n\n\n"); at != std::string::npos;
+             at = text.find("\n\n\n"))
+            text.erase(at, 1);
+        return text;
     }
 };
 
@@ -118,7 +132,7 @@ class Line {
                 throw Refusal("manca il comando o QUARZO BAUD; vedere velmiro-cli --help");
             if (app_.count("BAUD") == 0)
                 throw Refusal("manca BAUD; vedere velmiro-cli --help");
-            status_ = compare(compare_, streams_);
+            status_ = compare(agreed(compare_), streams_);
         });
 
         if (CLI::App* cmd = command("compare", "Tutti i modi a confronto, il migliore segnato")) {
@@ -127,19 +141,20 @@ class Line {
                 ->check(quantity())
                 ->required();
             judging(*cmd, compare_.judging, true);
-            cmd->callback([this] { status_ = compare(compare_, streams_); });
+            cmd->callback([this] { status_ = compare(agreed(compare_), streams_); });
         }
         if (CLI::App* cmd =
-                command("register", "Il baud rate che un valore N del registro dà in ogni modo")) {
+                command("register", "Il baud rate di un valore N del registro, in ogni modo")) {
             crystal(*cmd, register_.crystal);
-            argument(cmd->add_option("N", register_.n, "Valore del registro, da 0 a 65535"))
+            argument(cmd->add_option("N", register_.n,
+                                     "Valore del registro, da 0 a 65535, anche in hex (0x40)"))
                 ->transform(registerValue())
                 ->required();
             argument(cmd->add_option("BAUD", register_.rate,
                                      "Baud rate desiderato, per scostamento ed esito"))
                 ->check(quantity());
             judging(*cmd, register_.judging, true);
-            cmd->callback([this] { status_ = registerCommand(register_, streams_); });
+            cmd->callback([this] { status_ = registerCommand(agreed(register_), streams_); });
         }
         if (CLI::App* cmd = command("header", "Un header C per il firmware, del modo migliore")) {
             crystal(*cmd, header_.crystal);
@@ -151,7 +166,7 @@ class Line {
                             "Inizio dei nomi delle #define, non vuoto (predefinito VELMIRO_)")
                 ->option_text("NOME")
                 ->check(prefix());
-            cmd->callback([this] { status_ = header(header_, streams_); });
+            cmd->callback([this] { status_ = header(agreed(header_), streams_); });
         }
         if (CLI::App* cmd =
                 command("table", "La tabella di un datasheet per un quarzo qualsiasi")) {
@@ -161,7 +176,7 @@ class Line {
                          "Baud rate (predefiniti 300 1200 2400 9600 10417 19200 57600 115200)"))
                 ->check(quantity());
             judging(*cmd, table_.judging, true);
-            cmd->callback([this] { status_ = table(table_, streams_); });
+            cmd->callback([this] { status_ = table(agreed(table_), streams_); });
         }
         if (CLI::App* cmd = command("crystals", "I quarzi comuni che danno tutti i baud rate")) {
             argument(cmd->add_option("BAUD", crystals_.rates, "Baud rate richiesti"))
@@ -179,7 +194,7 @@ class Line {
                 const CrystalsOptions& o = crystals_;
                 if (o.minimum && o.maximum && o.minimum->value > o.maximum->value)
                     throw Refusal("--min-frequency è più alta di --max-frequency");
-                status_ = crystals(o, streams_);
+                status_ = crystals(agreed(o), streams_);
             });
         }
     }
@@ -219,6 +234,19 @@ class Line {
         return cmd;
     }
 
+    // Options that each read but contradict one another are refused.
+    template <typename Options>
+    static const Options& agreed(const Options& o) {
+        const Judging& j = o.judging;
+        const ModeInfo* mode = findMode(j.mode);
+        if (j.sync && mode != nullptr && mode->mode.sync == 0)
+            throw Refusal(
+                fmt::format("--sync sceglie tra i modi sincroni ({}), ma --mode {} è "
+                            "asincrono; togliere l'una o l'altra opzione",
+                            listText(modeKeys(1), "e"), j.mode));
+        return o;
+    }
+
     // Positional arguments have a group of their own and no type in help.
     static CLI::Option* argument(CLI::Option* opt) {
         return opt->type_name("")->group("Argomenti");
@@ -243,7 +271,7 @@ class Line {
             ->option_text("PERCENTO")
             ->transform(tolerance());
         cmd.add_option("--clock-error", j.clockError,
-                       "Errore del clock in percento, da 0 a meno di 100 (predefinito 0)")
+                       "Errore del clock in percento, sotto 100 (predefinito 0)")
             ->option_text("PERCENTO")
             ->transform(clockError());
         if (withFormat) {
@@ -292,6 +320,8 @@ class Line {
                 return chosen.empty() ? fmt::format("opzione sconosciuta: «{}»", first)
                                       : fmt::format("{} non ha l'opzione «{}»; vedere {}",
                                                     where.get_name(), first, see);
+            if (isUnit(first))
+                return fmt::format("argomento in più: «{}»; {}", first, unitAdvice);
             return fmt::format("argomento in più: «{}»", first);
         }
         // A value missing after an option, or given to a flag.

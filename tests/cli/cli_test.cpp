@@ -9,15 +9,16 @@
 namespace {
 
 // Each golden file is the transcript of a list of command lines: what each
-// printed on stdout and stderr, and its exit status. VELMIRO_UPDATE_GOLDEN=1
-// rewrites them; review the diff before committing it.
+// printed on stdout and stderr, and its exit status. Words are split on
+// blanks; '' is an empty argument. VELMIRO_UPDATE_GOLDEN=1 rewrites them;
+// review the diff before committing it.
 std::string transcript(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
         std::vector<std::string> args;
         std::istringstream words(line);
         for (std::string word; words >> word;)
-            args.push_back(word);
+            args.push_back(word == "''" ? "" : word);
         std::ostringstream out, err;
         const int status = velmiro::cli::run(args, out, err);
         // Bad usage prints nothing on stdout.
@@ -43,7 +44,7 @@ void expectGolden(const std::string& name, const std::vector<std::string>& lines
 const std::vector<std::string> worked[] = {
     {"compare 20.000.000 19.200", "20M 1200", "20M 1200 --tolerance 2", "5,0688M 57600",
      "1M 115200", "4M 115200", "20M 19200 --sync --tolerance 0,1", "20M 19200 --mode 100",
-     "8M 9600 --clock-error 2 --tolerance 3"},
+     "8M 9600 --clock-error 2 --tolerance 3", "14.318.180 2400 --clock-error 5 --tolerance 10"},
     {"register 20M 64 19200", "register 11,0592M 255", "register 11,0592M 256",
      "register 4M 8 115200 --mode 011", "register 20M 300 --mode 000 9600"},
     {"table 20M", "table 10M 2400 --mode 001", "table 16M 300 --mode 000",
@@ -73,6 +74,36 @@ TEST(Cli, GoldenOutputs) {
 // on likely slips.
 TEST(Cli, UsageAndHints) {
     expectGolden("usage.txt", {"",
+                               "'' 19200",
+                               "20M ''",
+                               "register 20M ''",
+                               "20M 19200 --tolerance ''",
+                               "header 20M 19200 --prefix ''",
+                               "crystals 9600 --max-frequency ''",
+                               "20M 19200 --tolerance abc",
+                               "20M 19200 --tolerance 2%%",
+                               "20M 19200 --clock-error -1",
+                               "20M 19200 --clock-error 1,5,",
+                               "crystals 9600 --max-frequency 20X",
+                               "crystals 9600 --min-frequency 0",
+                               "crystals 9600 --min-frequency 8 --max-frequency 20",
+                               "20MHz 9600 --mode 001",
+                               "20Mhz 9k6 --mode 001 --format csv",
+                               "20mhz 115k2 --mode 011 --format csv",
+                               "20K 300 --mode 000 --format csv",
+                               "20M 115200bps --mode 011 --format csv",
+                               "20M 115200baud --mode 011 --format csv",
+                               "20M 115200 baud",
+                               "4.000 9600 --mode 011",
+                               "18.432 9600 --mode 011",
+                               "500 9600 --mode 011",
+                               "9600 20M --mode 011",
+                               "20M 9600 --mode 001 --sync",
+                               "20M 9600 --mode 100 --sync --format csv",
+                               "register 20M 0x40 19200 --mode 001",
+                               "register 20M 0X1FF --mode 011 --format csv",
+                               "register 20M 0x10000",
+                               "register 20M 0xG",
                                "20M",
                                "x 19200",
                                "compar 20M 19200",
