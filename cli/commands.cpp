@@ -13,8 +13,8 @@ ModeChoice choiceOf(const Judging& j) {
     return {j.sync, j.mode};
 }
 
-Peripheral peripheralOf(const Judging&) {
-    return eusart();
+const Peripheral& peripheralOf(const Judging& j) {
+    return j.port.peripheral;
 }
 
 Judgement judgementOf(const Judging& j) {
@@ -38,7 +38,7 @@ std::int32_t crystalOf(const Quantity& crystal, std::ostream& err, bool* said = 
 // QUARZO and BAUD of a command that judges one rate, with advice on either.
 report::Query rateQuery(const Quantity& crystal, const Quantity& rate, const Judging& j,
                         std::ostream& err) {
-    const report::Query q{crystal.value, rate.value, {}, judgementOf(j)};
+    const report::Query q{crystal.value, rate.value, {}, judgementOf(j), j.port};
     // A rate that would make a plausible clock, above a clock that is not one.
     const bool low = crystal.value < report::lowestClock;
     if (low && rate.value >= report::lowestClock) {
@@ -109,7 +109,8 @@ int compare(const CompareOptions& o, Streams streams) {
 }
 
 int registerCommand(const RegisterOptions& o, Streams streams) {
-    report::Query q{crystalOf(o.crystal, streams.err), {}, o.n, judgementOf(o.judging)};
+    report::Query q{
+        crystalOf(o.crystal, streams.err), {}, o.n, judgementOf(o.judging), o.judging.port};
     if (o.rate)
         q.rate = o.rate->value;
     const Comparison modes = compareRegister(peripheralOf(o.judging), q.crystal, o.n, q.rate,
@@ -130,7 +131,8 @@ int header(const HeaderOptions& o, Streams streams) {
 
 int table(const TableOptions& o, Streams streams) {
     bool low = false;
-    const report::Query q{crystalOf(o.crystal, streams.err, &low), {}, {}, judgementOf(o.judging)};
+    const report::Query q{
+        crystalOf(o.crystal, streams.err, &low), {}, {}, judgementOf(o.judging), o.judging.port};
     const std::vector<std::int32_t> chosen =
         o.rates.empty() ? std::vector<std::int32_t>(report::defaultTableRates().begin(),
                                                     report::defaultTableRates().end())
@@ -170,7 +172,7 @@ int crystals(const CrystalsOptions& o, Streams streams) {
     const Judgement judgement = judgementOf(o.judging);
     const std::vector<CrystalFit> fits =
         crystalsFor(peripheralOf(o.judging), wanted, judgement, choiceOf(o.judging), low, high);
-    report::writeCrystals(streams.out, o.judging.format, wanted, judgement, fits);
+    report::writeCrystals(streams.out, o.judging.format, o.judging.port, wanted, judgement, fits);
     if (!fits.empty())
         return 0;
     streams.err << "velmiro-cli: nessun quarzo comune dà tutti i baud rate entro la tolleranza\n";

@@ -26,7 +26,8 @@ struct Quantity {
 
 // The options of every command that judges a rate.
 struct Judging {
-    std::string mode;  // a key of the mode table, or empty for every mode
+    report::Port port;  // the family, and the part when one is named
+    std::string mode;   // a key of the family's modes, or empty for every mode
     bool sync = false;
     double tolerance = 1.0;
     double clockError = 0.0;

@@ -436,7 +436,7 @@ void Companion::copyHeader() {
         return;
     std::ostringstream out;
     report::writeHeader(out, prefix_->text().toStdString(),
-                        report::Query{*state_->crystal, state_->rate, {}, state_->judgement},
+                        report::Query{*state_->crystal, state_->rate, {}, state_->judgement, {}},
                         *mode);
     QApplication::clipboard()->setText(QString::fromStdString(out.str()));
 }
@@ -450,20 +450,21 @@ void Companion::exportCsv() {
             if (!s.modes)
                 return;
             report::writeModes(out, report::Format::Csv,
-                               report::Query{*s.crystal, s.rate, {}, s.judgement}, *s.modes);
+                               report::Query{*s.crystal, s.rate, {}, s.judgement, {}}, *s.modes);
             name = QStringLiteral("velmiro-modi.csv");
             break;
         case Tab::Table:
             if (s.table.empty())
                 return;
             report::writeTable(out, report::Format::Csv,
-                               report::Query{*s.crystal, {}, {}, s.judgement}, s.table);
+                               report::Query{*s.crystal, {}, {}, s.judgement, {}}, s.table);
             name = QStringLiteral("velmiro-tabella.csv");
             break;
         case Tab::Crystals:
             if (s.crystalRates.empty())
                 return;
-            report::writeCrystals(out, report::Format::Csv, s.crystalRates, s.judgement, s.fits);
+            report::writeCrystals(out, report::Format::Csv, {}, s.crystalRates, s.judgement,
+                                  s.fits);
             name = QStringLiteral("velmiro-quarzi.csv");
             break;
     }

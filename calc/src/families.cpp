@@ -66,16 +66,61 @@ constexpr std::array<RegisterName, 1> uxbrgColumn{{{"UxBRG", RegisterPart::Whole
 constexpr std::array<RegisterName, 1> uxbrgDefine{{{"UXBRG", RegisterPart::Whole}}};
 
 constexpr std::array<Family, 5> familyTable{{
-    {"eusart", "PIC16F88x, PIC16F1xxx, PIC18F4550, PIC18 J, K20, K22, K40, K80", eusartModes,
-     eusartBits, 1, "quarzo", "FOSC", "", "", spbrgColumns, spbrgDefines},
-    {"usart", "PIC16F877A, PIC16F628A, PIC16C7x, PIC18F452", usartModes, usartBits, 1, "quarzo",
-     "FOSC", "", "", spbrgOnly, spbrgOnly},
-    {"uart18", "PIC18 K42, K83, Q40, Q41, Q43, Q71, Q83, Q84", oneBitModes, brgsBit, 1, "quarzo",
-     "FOSC", "", "", u1brgColumns, uxbrgBytes},
-    {"uart16", "PIC24F/H/E, dsPIC33F/E, dsPIC30F1010/202x", oneBitModes, brghBit, 2, "Fosc", "FOSC",
-     "Fcy", "FCY", uxbrgColumn, uxbrgDefine},
-    {"pic32", "PIC32MX, MZ, MK, MM", oneBitModes, brghBit, 1, "PBCLK", "PBCLK", "", "", uxbrgColumn,
-     uxbrgDefine},
+    {.key = "eusart",
+     .parts = "PIC16F88x, PIC16F1xxx, PIC18F4550, PIC18 J, K20, K22, K40, K80",
+     .modes = eusartModes,
+     .bits = eusartBits,
+     .clockDivider = 1,
+     .clockWord = "quarzo",
+     .clockDefine = "FOSC",
+     .generatorName = "",
+     .generatorDefine = "",
+     .columns = spbrgColumns,
+     .defines = spbrgDefines},
+    {.key = "usart",
+     .parts = "PIC16F877A, PIC16F628A, PIC16C7x, PIC18F452",
+     .modes = usartModes,
+     .bits = usartBits,
+     .clockDivider = 1,
+     .clockWord = "quarzo",
+     .clockDefine = "FOSC",
+     .generatorName = "",
+     .generatorDefine = "",
+     .columns = spbrgOnly,
+     .defines = spbrgOnly},
+    {.key = "uart18",
+     .parts = "PIC18 K42, K83, Q40, Q41, Q43, Q71, Q83, Q84",
+     .modes = oneBitModes,
+     .bits = brgsBit,
+     .clockDivider = 1,
+     .clockWord = "quarzo",
+     .clockDefine = "FOSC",
+     .generatorName = "",
+     .generatorDefine = "",
+     .columns = u1brgColumns,
+     .defines = uxbrgBytes},
+    {.key = "uart16",
+     .parts = "PIC24F/H/E, dsPIC33F/E, dsPIC30F1010/202x",
+     .modes = oneBitModes,
+     .bits = brghBit,
+     .clockDivider = 2,
+     .clockWord = "Fosc",
+     .clockDefine = "FOSC",
+     .generatorName = "Fcy",
+     .generatorDefine = "FCY",
+     .columns = uxbrgColumn,
+     .defines = uxbrgDefine},
+    {.key = "pic32",
+     .parts = "PIC32MX, MZ, MK, MM",
+     .modes = oneBitModes,
+     .bits = brghBit,
+     .clockDivider = 1,
+     .clockWord = "PBCLK",
+     .clockDefine = "PBCLK",
+     .generatorName = "",
+     .generatorDefine = "",
+     .columns = uxbrgColumn,
+     .defines = uxbrgDefine},
 }};
 
 // ---------------------------------------------------------------- errata
@@ -85,30 +130,32 @@ constexpr std::array<Family, 5> familyTable{{
 // asynchronous reception with BRGH set may see many receive errors; the
 // advice is to keep BRGH cleared.
 constexpr Erratum brghReceive{
-    {"001", ""},
-    0,
-    true,
-    "l'errata del dispositivo sconsiglia BRGH = 1 in asincrono (errori di ricezione): "
-    "quel modo non è mai il migliore"};
+    .keys = {"001", ""},
+    .minimumRegister = 0,
+    .neverBest = true,
+    .note =
+        "l'errata del dispositivo sconsiglia BRGH = 1 in asincrono (errori di ricezione): "
+        "quel modo non è mai il migliore"};
 
 // PIC16(L)F1824/1828 (errata DS80510, 8.1) and PIC16(L)F1825/1829 (errata
 // DS80000517, 7.2): SYNC = 0, BRG16 = 1, BRGH = 1 with SPBRGH:SPBRGL = 0
 // misbehaves; the workaround is a non-zero value.
 constexpr Erratum highSpeedZero{
-    {"011", ""},
-    1,
-    false,
-    "l'errata del dispositivo vieta n = 0 nel modo 011: il registro vale almeno 1"};
+    .keys = {"011", ""},
+    .minimumRegister = 1,
+    .neverBest = false,
+    .note = "l'errata del dispositivo vieta n = 0 nel modo 011: il registro vale almeno 1"};
 
-// Synchronous mode with SPBRGH:SPBRG of 0 or 1 may not work. Source for the
-// PIC18F2420/2520/4420/4520: silicon errata DS80209, item 26; for the
-// PIC18F87K22 family the same limit is stated for its EUSART in synchronous
-// mode (family data sheet DS39960).
+// Synchronous mode with SPBRGH:SPBRG of 0 or 1 may not work. Source: the
+// silicon errata sheets, module EUSART, of the PIC18F87K22 family and of the
+// PIC18F2420/2520/4420/4520 (DS80209, item 26).
 constexpr Erratum syncBelowTwo{
-    {"100", "110"},
-    2,
-    false,
-    "l'errata del dispositivo vieta n = 0 e n = 1 nei modi sincroni: il registro vale almeno 2"};
+    .keys = {"100", "110"},
+    .minimumRegister = 2,
+    .neverBest = false,
+    .note =
+        "l'errata del dispositivo vieta n = 0 e n = 1 nei modi sincroni: il registro vale "
+        "almeno 2"};
 
 // ---------------------------------------------------------------- part rules
 // Matched against the part as read: upper case, without "PIC" and the

@@ -57,6 +57,32 @@ std::string hexByte(std::int64_t value) {
     return fmt::format(FMT_COMPILE("0x{:02X}"), value);
 }
 
+std::int64_t registerPart(std::int64_t n, RegisterPart part) {
+    switch (part) {
+        case RegisterPart::High:
+            return highByte(n);
+        case RegisterPart::Low:
+            return lowByte(n);
+        case RegisterPart::Whole:
+            break;
+    }
+    return n;
+}
+
+std::string registerHex(std::int64_t n, RegisterPart part) {
+    return part == RegisterPart::Whole ? fmt::format(FMT_COMPILE("0x{:04X}"), n)
+                                       : hexByte(registerPart(n, part));
+}
+
+std::string groupedText(double value) {
+    const auto whole = static_cast<std::int64_t>(value);
+    std::string digits = std::to_string(whole);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, '.');
+    // Half a hertz is the only fraction a clock divided by two can leave.
+    return value == static_cast<double>(whole) ? digits : digits + ",5";
+}
+
 std::string registerText(const ModeResult& result) {
     std::string text = std::to_string(result.registerValue);
     if (result.limited())
@@ -104,6 +130,39 @@ std::string prefixProblem(std::string_view prefix) {
             "in testa",
             prefix);
     return {};
+}
+
+std::string deviceProblem(std::string_view typed, const Device& device) {
+    switch (device.problem) {
+        case DeviceProblem::None:
+            return {};
+        case DeviceProblem::OutsideDspic30f:
+            return fmt::format(
+                "«{}»: dei dsPIC30F Velmiro calcola solo 1010 e 202x; gli altri "
+                "sono fuori da ciò che calcola",
+                typed);
+        case DeviceProblem::OutsideFractional:
+            return fmt::format(
+                "«{}»: i dsPIC33C e dsPIC33A, con il loro generatore frazionario, "
+                "sono fuori da ciò che Velmiro calcola",
+                typed);
+        case DeviceProblem::Unknown:
+            break;
+    }
+    std::string known;
+    for (const Family& family : families())
+        known += fmt::format("\n  {:<7} {}", family.key, family.parts);
+    return fmt::format(
+        "«{}» non è un dispositivo che Velmiro conosce; scegliere la famiglia "
+        "con --family:{}",
+        typed, known);
+}
+
+std::string familyConflict(const Device& device, const Family& family) {
+    if (device.family == nullptr || device.family == &family)
+        return {};
+    return fmt::format("{} ha la famiglia {}, non {}: togliere --family o usare --family {}",
+                       device.part, device.family->key, family.key, device.family->key);
 }
 
 std::string frequencyHint(std::string_view field, std::string_view typed, std::int32_t value) {

@@ -77,6 +77,15 @@ struct ModeInfo {
 // names and register names of the answer all come from the family, so no
 // caller needs to know which family it holds. modeTable(), findMode(key)
 // and divisorForKey(key) stay the EUSART's, for the main window.
+//
+//   const Device d = deviceFromText("PIC16C74A-I/P");  // check d.problem first
+//   const Comparison c = compareModes(d.peripheral(), 20000000, 9600, {}, {});
+//   const Comparison u = compareModes(*findFamily("uart16"), 32000000, 115200, {}, {});
+//
+// A part's erratum may avoid a mode (Verdict::Avoided, never best) or raise
+// the smallest n a mode loads. A chosen key the family lacks is findMode's
+// nullptr; modeKeysOf names the keys it has. report::Port carries the
+// Peripheral and the part's name to every output.
 
 // A bit a family's modes set, as its datasheet names it, and which of the
 // three facts of a GeneratorMode it carries.

@@ -33,6 +33,14 @@ namespace velmiro::report {
 // "0x40".
 [[nodiscard]] std::string hexByte(std::int64_t value);
 
+// The part of n a register name shows: "0x40" for a byte, "0x0022" for a
+// whole 16-bit register.
+[[nodiscard]] std::string registerHex(std::int64_t n, RegisterPart part);
+[[nodiscard]] std::int64_t registerPart(std::int64_t n, RegisterPart part);
+
+// Italian thousands: 16000000 -> "16.000.000", 1789772.5 -> "1.789.772,5".
+[[nodiscard]] std::string groupedText(double value);
+
 // The high and low byte of n.
 [[nodiscard]] constexpr std::int64_t highByte(std::int64_t n) {
     return n >> 8;
@@ -59,6 +67,14 @@ struct Reading {
 // Empty when `prefix` can start the names of a header's #defines; else why not.
 [[nodiscard]] std::string prefixProblem(std::string_view prefix);
 
+// Empty when the part reads as a known device; else why not. An unknown part
+// gets the five families with their example parts and the advice to choose
+// one with --family.
+[[nodiscard]] std::string deviceProblem(std::string_view typed, const Device& device);
+
+// Empty when --family and the family of --device agree; else what to do.
+[[nodiscard]] std::string familyConflict(const Device& device, const Family& family);
+
 // Below it no PIC runs a serial port: a frequency this low is most likely a slip.
 inline constexpr std::int32_t lowestClock = 1000000;
 
@@ -73,12 +89,26 @@ inline constexpr std::int32_t lowestClock = 1000000;
 
 enum class Format { Text, Csv, Json };
 
-// What a command was asked.
+// Which serial port an answer is for: the family and erratum that computed
+// it, and the part as read when one was given (empty otherwise).
+struct Port {
+    Peripheral peripheral{eusart()};
+    std::string device;
+
+    [[nodiscard]] const Family& family() const { return *peripheral.family; }
+};
+
+// The port of a part that reads (deviceProblem is empty).
+[[nodiscard]] Port portOf(const Device& device);
+
+// What a command was asked. crystal is the clock the user gives: Fosc, or
+// the peripheral bus clock for pic32.
 struct Query {
     std::int32_t crystal = 0;
     std::optional<std::int32_t> rate;           // none for register without BAUD
     std::optional<std::int64_t> registerValue;  // register's N
     Judgement judgement;
+    Port port;
 };
 
 // One rate of a table.
@@ -102,11 +132,14 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
 void writeTable(std::ostream& out, Format format, const Query& query,
                 std::span<const TableRow> rows);
 
-void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_t> rates,
-                   const Judgement& judgement, std::span<const CrystalFit> fits);
+void writeCrystals(std::ostream& out, Format format, const Port& port,
+                   std::span<const std::int32_t> rates, const Judgement& judgement,
+                   std::span<const CrystalFit> fits);
 
-// #define lines named prefix + FOSC, BAUD, ...; the mode must have a rate. An
-// answer out of tolerance also carries a #warning, so the firmware build shows it.
+// #define lines named prefix + FOSC, BAUD, ..., then the family's bits and
+// register names; the mode must have a rate. An answer out of tolerance also
+// carries a #warning, so the firmware build shows it; a part given by name is
+// named in a comment with its family.
 void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
                  const ModeResult& mode);
 
