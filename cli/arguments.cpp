@@ -39,13 +39,31 @@ constexpr std::pair<std::string_view, report::Format> formats[] = {
 
 }  // namespace
 
-std::vector<std::string_view> modeKeys(std::optional<int> sync) {
+std::vector<std::string_view> modeKeys(const Family& family, std::optional<int> sync) {
     std::vector<std::string_view> keys;
-    for (const ModeInfo& mode : modeTable()) {
+    for (const ModeInfo& mode : family.modes) {
         if (!sync || mode.mode.sync == *sync)
             keys.push_back(mode.key);
     }
     return keys;
+}
+
+std::vector<std::string_view> allModeKeys() {
+    std::vector<std::string_view> keys;
+    for (const Family& f : families()) {
+        for (const ModeInfo& mode : f.modes) {
+            if (std::find(keys.begin(), keys.end(), mode.key) == keys.end())
+                keys.push_back(mode.key);
+        }
+    }
+    return keys;
+}
+
+std::vector<std::string_view> familyNames() {
+    std::vector<std::string_view> names;
+    for (const Family& f : families())
+        names.push_back(f.key);
+    return names;
 }
 
 std::span<const std::string_view> formatNames() {
@@ -225,9 +243,17 @@ CLI::Validator clockError() {
 
 CLI::Validator modeKey() {
     std::vector<std::pair<std::string, std::string>> keys;
-    for (const std::string_view key : modeKeys())
+    for (const std::string_view key : allModeKeys())
         keys.emplace_back(key, key);
-    return choice(keys, "«{}» non è un modo; i modi sono " + listText(modeKeys(), "e"));
+    return choice(keys, "«{}» non è un modo; i modi sono " + listText(allModeKeys(), "e"));
+}
+
+CLI::Validator family() {
+    std::vector<std::pair<std::string, std::string>> names;
+    for (const std::string_view name : familyNames())
+        names.emplace_back(name, name);
+    return choice(names,
+                  "«{}» non è una famiglia; le famiglie sono " + listText(familyNames(), "e"));
 }
 
 CLI::Validator format() {

@@ -28,8 +28,13 @@ inline constexpr std::string_view commandNames[] = {"compare", "register", "head
 // "a, b e c": a list as a sentence says it, joined by `last` ("e", "o").
 [[nodiscard]] std::string listText(std::span<const std::string_view> items, std::string_view last);
 
-// The keys of the modes in table order: all, or those whose SYNC bit is `sync`.
-[[nodiscard]] std::vector<std::string_view> modeKeys(std::optional<int> sync = {});
+// The keys of a family's modes in table order: all, or those whose SYNC bit is `sync`.
+[[nodiscard]] std::vector<std::string_view> modeKeys(const Family& family,
+                                                     std::optional<int> sync = {});
+// The keys of every family's modes, each once, in the families' order.
+[[nodiscard]] std::vector<std::string_view> allModeKeys();
+// eusart, usart, uart18, uart16, pic32.
+[[nodiscard]] std::vector<std::string_view> familyNames();
 // text, csv, json.
 [[nodiscard]] std::span<const std::string_view> formatNames();
 
@@ -48,7 +53,8 @@ CLI::Validator crystalOrCommand();
 CLI::Validator registerValue();  // std::int64_t, 0 to 65535
 CLI::Validator tolerance();      // double, above 0 and at most 100
 CLI::Validator clockError();     // double, at least 0 and below 100
-CLI::Validator modeKey();        // std::string, a key of the mode table
+CLI::Validator modeKey();        // std::string, a key of some family's modes
+CLI::Validator family();         // std::string, a family's name
 CLI::Validator format();         // report::Format
 CLI::Validator prefix();         // a check
 

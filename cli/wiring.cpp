@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include "arguments.h"
@@ -28,6 +29,26 @@ std::string crystalList() {
     return list;
 }
 
+// Each family: its name, parts as users know them, its modes and their bits,
+// and the clock its generator counts when that is not the given one.
+std::string familyList() {
+    std::string text;
+    for (const Family& f : families()) {
+        std::vector<std::string_view> bits;
+        for (const BitColumn& bit : f.bits)
+            bits.push_back(bit.name);
+        text += fmt::format("  {:<7} {}\n          modi {} ({})", f.key, f.parts,
+                            listText(modeKeys(f), "e"), fmt::join(bits, " "));
+        if (f.clockDivider > 1)
+            text +=
+                fmt::format("; conta {} = {} / {}", f.generatorName, f.clockWord, f.clockDivider);
+        else if (f.clockWord != eusart().clockWord)
+            text += fmt::format("; QUARZO è il {}", f.clockWord);
+        text += '\n';
+    }
+    return text;
+}
+
 // Blocks of a heading and indented lines, as the manual has them. A command's
 // own help adds only what is its own and points to the rest.
 std::string footer(std::string_view command) {
@@ -42,15 +63,15 @@ std::string footer(std::string_view command) {
            "  come 1.000k, è rifiutato. Un resto decimale è arrotondato all'intero, a metà\n"
            "  verso il pari.\n\n"
            "Registro:\n"
-           "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto). Dove il\n"
-           "  registro non lo contiene (0-255, con BRG16 0-65535) si carica il limite,\n"
-           "  segnato (max) o (min): baud rate ottenuto, scostamento ed esito sono i suoi.\n\n"
-           "Modi:\n"
-           "  SYNC BRG16 BRGH: " +
-           listText(modeKeys(0), "e") + " asincroni, " + listText(modeKeys(1), "e") +
-           " sincroni. Il modo\n"
-           "  migliore ha lo scostamento più piccolo, nel caso peggiore con --clock-error;\n"
-           "  a parità vince il primo.\n\n"
+           "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto), con F il\n"
+           "  clock che il generatore conta. Dove il registro (8 o 16 bit, secondo il\n"
+           "  modo) non lo contiene si carica il limite, segnato (max) o (min): baud rate\n"
+           "  ottenuto, scostamento ed esito sono i suoi.\n\n"
+           "Famiglie (--family, o quella di --device; predefinita eusart):\n" +
+           familyList() +
+           "\n"
+           "  Il modo migliore ha lo scostamento più piccolo, nel caso peggiore con\n"
+           "  --clock-error; a parità vince il primo. Con --sync competono i sincroni.\n\n"
            "Stato di uscita:\n"
            "  0 ogni baud rate chiesto ha un modo entro la tolleranza (register senza BAUD:\n"
            "  sempre); 1 qualche baud rate non ne ha, o nessun quarzo va bene; 2 un uso\n"
@@ -191,7 +212,7 @@ class Line {
                 ->option_text("F")
                 ->check(quantity());
             cmd->callback([this] {
-                const CrystalsOptions& o = crystals_;
+                CrystalsOptions& o = crystals_;
                 if (o.minimum && o.maximum && o.minimum->value > o.maximum->value)
                     throw Refusal("--min-frequency è più alta di --max-frequency");
                 status_ = crystals(agreed(o), streams_);
@@ -234,16 +255,40 @@ class Line {
         return cmd;
     }
 
-    // Options that each read but contradict one another are refused.
+    // The port the options name, checked against the other options: a part
+    // that does not read, a family it does not have, a mode the family lacks
+    // and --sync with no synchronous mode to choose are refused.
     template <typename Options>
-    static const Options& agreed(const Options& o) {
-        const Judging& j = o.judging;
-        const ModeInfo* mode = findMode(j.mode);
+    const Options& agreed(Options& o) const {
+        Judging& j = o.judging;
+        const Family* named = family_.empty() ? nullptr : findFamily(family_);
+        if (device_) {
+            const Device device = deviceFromText(*device_);
+            if (const std::string problem = report::deviceProblem(*device_, device);
+                !problem.empty())
+                throw Refusal("--device: " + problem);
+            if (named != nullptr) {
+                if (const std::string conflict = report::familyConflict(device, *named);
+                    !conflict.empty())
+                    throw Refusal(conflict);
+            }
+            j.port = report::portOf(device);
+        } else {
+            j.port = report::Port{Peripheral(named != nullptr ? *named : eusart()), {}};
+        }
+        const Family& f = j.port.family();
+        const ModeInfo* mode = j.mode.empty() ? nullptr : findMode(f, j.mode);
+        if (!j.mode.empty() && mode == nullptr)
+            throw Refusal(fmt::format("--mode {}: la famiglia {} ha i modi {}", j.mode, f.key,
+                                      listText(modeKeys(f), "e")));
+        const std::vector<std::string_view> sync = modeKeys(f, 1);
+        if (j.sync && sync.empty())
+            throw Refusal(fmt::format("--sync: la famiglia {} non ha modi sincroni", f.key));
         if (j.sync && mode != nullptr && mode->mode.sync == 0)
             throw Refusal(
                 fmt::format("--sync sceglie tra i modi sincroni ({}), ma --mode {} è "
                             "asincrono; togliere l'una o l'altra opzione",
-                            listText(modeKeys(1), "e"), j.mode));
+                            listText(sync, "e"), j.mode));
         return o;
     }
 
@@ -259,19 +304,22 @@ class Line {
     }
 
     // The options of every command that judges a rate.
-    static void judging(CLI::App& cmd, Judging& j, bool withFormat) {
-        cmd.add_option("--mode", j.mode, "Solo il modo MODO: " + listText(modeKeys(), "o"))
+    void judging(CLI::App& cmd, Judging& j, bool withFormat) {
+        cmd.add_option("--family", family_, "La porta seriale del PIC (predefinita eusart)")
+            ->option_text("FAMIGLIA")
+            ->transform(family());
+        cmd.add_option("--device", device_, "Il PIC, come PIC16F877A: ne dà la famiglia")
+            ->option_text("PARTE");
+        cmd.add_option("--mode", j.mode, "Solo il modo MODO della famiglia, come 001 o 1")
             ->option_text("MODO")
             ->transform(modeKey());
-        cmd.add_flag(
-            "--sync", j.sync,
-            fmt::format("Il modo migliore tra i sincroni ({})", fmt::join(modeKeys(1), ", ")));
+        cmd.add_flag("--sync", j.sync, "Il modo migliore tra i sincroni (SYNC 1)");
         cmd.add_option("--tolerance", j.tolerance,
                        "Tolleranza in percento, con \",\" o \".\" (predefinita 1)")
             ->option_text("PERCENTO")
             ->transform(tolerance());
         cmd.add_option("--clock-error", j.clockError,
-                       "Errore del clock in percento, sotto 100 (predefinito 0)")
+                       "Errore del clock in %, sotto 100 (predefinito 0)")
             ->option_text("PERCENTO")
             ->transform(clockError());
         if (withFormat) {
@@ -350,7 +398,9 @@ class Line {
         "Calcolo del generatore di baud rate (SPBRG) della porta seriale dei PIC:\n"
         "per un quarzo e un baud rate, tutti i modi del generatore a confronto.\n",
         "velmiro-cli"};
-    CompareOptions compare_;  // also the short form's
+    std::string family_;                 // --family, every command's
+    std::optional<std::string> device_;  // --device, every command's
+    CompareOptions compare_;             // also the short form's
     RegisterOptions register_;
     HeaderOptions header_;
     TableOptions table_;
