@@ -53,9 +53,9 @@ constexpr std::array<RegisterName, 2> spbrgDefines{{
     {"SPBRGH", RegisterPart::High},
 }};
 constexpr std::array<RegisterName, 1> spbrgOnly{{{"SPBRG", RegisterPart::Low}}};
-constexpr std::array<RegisterName, 2> u1brgColumns{{
-    {"U1BRGH", RegisterPart::High},
-    {"U1BRGL", RegisterPart::Low},
+constexpr std::array<RegisterName, 2> uxbrgByteColumns{{
+    {"UxBRGH", RegisterPart::High},
+    {"UxBRGL", RegisterPart::Low},
 }};
 constexpr std::array<RegisterName, 3> uxbrgBytes{{
     {"UXBRG", RegisterPart::Whole},
@@ -97,7 +97,7 @@ constexpr std::array<Family, 5> familyTable{{
      .clockDefine = "FOSC",
      .generatorName = "",
      .generatorDefine = "",
-     .columns = u1brgColumns,
+     .columns = uxbrgByteColumns,
      .defines = uxbrgBytes},
     {.key = "uart16",
      .parts = "PIC24F/H/E, dsPIC33F/E, dsPIC30F1010/202x",

@@ -98,7 +98,7 @@ struct BitColumn {
 enum class RegisterPart { Low, High, Whole };
 
 struct RegisterName {
-    std::string_view name;  // "SPBRG", "U1BRGH"
+    std::string_view name;  // "SPBRG", "UxBRGH"
     RegisterPart part;
 };
 
