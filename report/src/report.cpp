@@ -124,11 +124,14 @@ void writeCsv(std::ostream& out, const Family& family, const Json& leading,
         out << csvLine(record);
 }
 
-// The port's fields that lead each CSV line.
+// The port's fields that lead each CSV line, with the clock given when it is
+// the same on every line: a CSV row says which question it answers.
 Json portCsv(const Port& port, std::optional<std::int32_t> clock) {
     Json json{{"family", port.family().key}, {"device", port.device}};
-    if (clock)
+    if (clock) {
+        json["crystal"] = *clock;
         json["generator_clock_hz"] = generatorClockJson(port, *clock);
+    }
     return json;
 }
 
@@ -260,7 +263,8 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
             return;
         }
         case Format::Csv: {
-            const Json leading = portCsv(query.port, query.crystal);
+            const Json leading =
+                withFirst(portCsv(query.port, query.crystal), {{"rate", orNull(query.rate)}});
             std::vector<Json> records;
             for (std::size_t i = 0; i < modes.modes.size(); ++i)
                 records.push_back(

@@ -214,11 +214,21 @@ std::string familyConflict(const Device& device, const Family& family) {
                        device.part, device.family->key, family.key, device.family->key);
 }
 
-std::string crystalHint(std::string_view typed, std::int32_t crystal) {
+std::string frequencyHint(std::string_view field, std::string_view typed, std::int32_t value) {
     // No PIC runs its serial port from a clock this slow: most likely the M was left out.
-    if (crystal >= 10000)
+    if (value >= lowestClock)
         return {};
-    return fmt::format("QUARZO: {} Hz è molto basso; forse {}M?", crystal, typed);
+    std::string text = fmt::format("{}: {} Hz è molto basso per un PIC", field, value);
+    // Only a form that reads, and as a clock a PIC has (up to 300 MHz): "4.000M" reads two ways,
+    // "4,000M" one.
+    std::string comma(typed);
+    std::replace(comma.begin(), comma.end(), '.', ',');
+    for (const std::string& guess : {std::string(typed) + 'M', comma + 'M'}) {
+        const std::int32_t read = readPositiveQuantity(guess).value.value_or(0);
+        if (read >= lowestClock && read <= 300000000)
+            return text + fmt::format("; forse {}?", guess);
+    }
+    return text;
 }
 
 std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate) {

@@ -319,10 +319,12 @@ struct CrystalFit {
 // Plain decimal digits, leading "-" when negative: -1 -> "-1".
 [[nodiscard]] std::string textOfInteger(std::int32_t value);
 
-// Like integerFromText, and also with a suffix k or M, optionally followed by
-// Hz, before which the decimal separator may be "," or ".": "11,0592M",
-// "115.2k". A leftover fraction is rounded as integerFromText rounds it. A text
-// that reads two ways ("1.000k": a thousand kilo or one kilo) throws Ambiguous.
+// Like integerFromText, and also with a suffix k (or K) or M, before which the
+// decimal separator may be "," or ".": "11,0592M", "115.2k"; or with k or M in
+// place of the decimal point: "9k6", "115k2". A unit may follow, in any case:
+// Hz (then m means M too: "20mhz"), bps or baud. A leftover fraction is
+// rounded as integerFromText rounds it. A text that reads two ways ("1.000k":
+// a thousand kilo or one kilo) throws Ambiguous.
 [[nodiscard]] std::int32_t quantityFromText(std::string_view text);
 
 // Pattern "0.0#": 0.16145833 -> "0,16", 0.0 -> "0,0", -1.3541666 -> "-1,35".

@@ -85,9 +85,14 @@ struct PercentReading {
 // Empty when --family and the family of --device agree; else what to do.
 [[nodiscard]] std::string familyConflict(const Device& device, const Family& family);
 
-// Advice on stderr for a likely slip: a crystal typed without its M, a rate
-// no mode can reach. Empty when there is none.
-[[nodiscard]] std::string crystalHint(std::string_view typed, std::int32_t crystal);
+// Below it no PIC runs a serial port: a frequency this low is most likely a slip.
+inline constexpr std::int32_t lowestClock = 1000000;
+
+// Advice on stderr for a likely slip: a frequency typed without its M (below
+// lowestClock; `field` names where it was typed), a rate no mode can reach. Empty
+// when there is none. A suggested text always reads.
+[[nodiscard]] std::string frequencyHint(std::string_view field, std::string_view typed,
+                                        std::int32_t value);
 [[nodiscard]] std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate);
 
 // ---------------------------------------------------------------- results
