@@ -200,7 +200,7 @@ class CompanionTest : public QObject {
             QVERIFY(families->itemText(i).contains("PIC"));  // example parts in the choice
         }
         QCOMPARE(seen, (QStringList{"SYNC BRG16 BRGH divisore n SPBRGH SPBRG",
-                                    "SYNC BRGH divisore n SPBRG", "BRGS divisore n U1BRGH U1BRGL",
+                                    "SYNC BRGH divisore n SPBRG", "BRGS divisore n UxBRGH UxBRGL",
                                     "BRGH divisore n UxBRG", "BRGH divisore n UxBRG"}));
         QVERIFY(grid("Tabella").headers.contains("BRGH 1 scost. %"));
     }
@@ -427,36 +427,35 @@ class CompanionTest : public QObject {
         QCOMPARE(problemOf("Prefisso"), QString::fromStdString(report::prefixProblem("9X")));
     }
 
-    // With a part, the header and the CSV name it and follow its family, through
-    // the report functions velmiro-cli calls.
+    // With a part or a family, the header and each CSV are velmiro-cli's bytes
+    // with the same --device or --family.
     void partBytes() {
         type("Dispositivo", "PIC16F877A");
         type("Quarzo", "20M");
         type("Baud rate", "9600");
-        const velmiro::Device part = velmiro::deviceFromText("PIC16F877A");
-        const report::Query query{20'000'000, 9600, {}, {}, report::portOf(part)};
-        const velmiro::Comparison modes =
-            velmiro::compareModes(part.peripheral(), 20'000'000, 9600, {}, {});
-        std::ostringstream csv, header;
-        report::writeModes(csv, report::Format::Csv, query, modes);
-        report::writeHeader(header, "VELMIRO_", query, *modes.bestMode());
-        QVERIFY(csv.str().find("PIC16F877A") != std::string::npos);
-        QCOMPARE(exported().toStdString(), csv.str());
+        const auto cli = [](std::vector<std::string> args) {
+            std::ostringstream out, err;
+            velmiro::cli::run(args, out, err);
+            return QByteArray::fromStdString(out.str());
+        };
+        QCOMPARE(exported(),
+                 cli({"compare", "20M", "9600", "--device", "PIC16F877A", "--format", "csv"}));
         window->showTab(Tab::Crystals);
-        const std::int32_t rates[] = {9600, 115200};
-        const auto fits = velmiro::crystalsFor(part.peripheral(), rates, {}, {}, 1,
-                                               std::numeric_limits<std::int32_t>::max());
-        std::ostringstream crystals;
-        report::writeCrystals(crystals, report::Format::Csv, query.port, rates, {}, fits);
-        QCOMPARE(exported().toStdString(), crystals.str());
+        QCOMPARE(exported(),
+                 cli({"crystals", "9600", "115200", "--device", "PIC16F877A", "--format", "csv"}));
         QTest::mouseClick(named<QPushButton>(window.get(), "Copia intestazione C"), Qt::LeftButton);
-        QCOMPARE(QApplication::clipboard()->text().toStdString(), header.str());
+        QCOMPARE(QApplication::clipboard()->text().toUtf8(),
+                 cli({"header", "20M", "9600", "--device", "PIC16F877A"}));
+        const velmiro::Device part = velmiro::deviceFromText("PIC16F877A");
         // Another family than the part's is refused, as velmiro-cli refuses it.
         auto* families = named<QComboBox>(window.get(), "Periferica");
         families->setCurrentIndex(families->findData("uart18"));
         QCOMPARE(problemOf("Dispositivo").toStdString(),
                  report::familyConflict(part, *velmiro::findFamily("uart18")));
         QVERIFY(grid("Modi").rows.isEmpty());
+        type("Dispositivo", "");
+        window->showTab(Tab::Table);
+        QCOMPARE(exported(), cli({"table", "20M", "--family", "uart18", "--format", "csv"}));
     }
 
     void copyRowsAndPickACrystal() {
