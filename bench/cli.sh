@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times velmiro-cli as a whole process, side by side in one hyperfine run with
 # a minimal C++ program that prints one line, both built here in Release.
-# Prints each median and its ratio to the one-line program (target: at most 1.3).
+# Prints each median and its ratio to the one-line program (target: at most 1.10),
+# then each one's instruction count under callgrind, which a busy machine does
+# not disturb.
 # Usage: bench/cli.sh [RUNS]   (default 300)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,3 +23,16 @@ hyperfine --shell=none --warmup 30 --runs "$runs" --export-json build-bench-cli/
 jq -r '.results as $r | $r[0].median as $base | $r[] |
     "\(.command): median \(.median * 1000 * 100 | round / 100) ms, \(.median / $base * 100 | round / 100)x"' \
     build-bench-cli/cli.json
+
+if command -v valgrind >/dev/null; then
+    count() {
+        valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+            sed -n 's/.*refs: *//p' | tr -d ,
+    }
+    base=$(count build-bench-cli/bench/one_line)
+    for line in "20M 19200" "crystals 9600 19200 57600 115200"; do
+        # shellcheck disable=SC2086  # the line is the arguments
+        n=$(count build-bench-cli/cli/velmiro-cli $line)
+        awk -v l="$line" -v n="$n" -v b="$base" 'BEGIN { printf "velmiro-cli %s: %d instructions, %.2fx of %d\n", l, n, n / b, b }'
+    done
+fi

@@ -3,13 +3,88 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <optional>
-#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace velmiro::cli {
 
 Refusal::Refusal(std::string message) : CLI::ParseError("Refusal", std::move(message), 2) {}
+
+Quantity& Quantity::operator=(const std::string& text) {
+    typed = text;
+    value = quantityFromText(text);
+    return *this;
+}
+
+std::string listText(std::span<const std::string_view> items, std::string_view last) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == items.size() ? fmt::format(" {} ", last) : std::string(", ");
+        text += items[i];
+    }
+    return text;
+}
+
+namespace {
+
+constexpr std::pair<std::string_view, report::Format> formats[] = {
+    {"text", report::Format::Text},
+    {"csv", report::Format::Csv},
+    {"json", report::Format::Json},
+};
+
+}  // namespace
+
+std::vector<std::string_view> modeKeys(const Family& family, std::optional<int> sync) {
+    std::vector<std::string_view> keys;
+    for (const ModeInfo& mode : family.modes) {
+        if (!sync || mode.mode.sync == *sync)
+            keys.push_back(mode.key);
+    }
+    return keys;
+}
+
+std::vector<std::string_view> allModeKeys() {
+    std::vector<std::string_view> keys;
+    for (const Family& f : families()) {
+        for (const ModeInfo& mode : f.modes) {
+            if (std::find(keys.begin(), keys.end(), mode.key) == keys.end())
+                keys.push_back(mode.key);
+        }
+    }
+    return keys;
+}
+
+std::vector<std::string_view> familyNames() {
+    std::vector<std::string_view> names;
+    for (const Family& f : families())
+        names.push_back(f.key);
+    return names;
+}
+
+std::span<const std::string_view> formatNames() {
+    static const auto names = [] {
+        std::array<std::string_view, std::size(formats)> list;
+        std::transform(std::begin(formats), std::end(formats), list.begin(),
+                       [](const auto& f) { return f.first; });
+        return list;
+    }();
+    return names;
+}
+
+bool isUnit(std::string_view word) {
+    for (const std::string_view unit : {"hz", "khz", "mhz", "bps", "baud"}) {
+        if (std::equal(word.begin(), word.end(), unit.begin(), unit.end(), [](char a, char b) {
+                return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+            }))
+            return true;
+    }
+    return false;
+}
 
 namespace {
 
@@ -58,16 +133,48 @@ CLI::Validator checking(std::string (*check)(const std::string&)) {
     return CLI::Validator([check](std::string& text) { return check(text); }, "");
 }
 
-// Lets through what `accepts` takes; says `message`, with the text in it, for the rest.
-CLI::Validator rule(bool (*accepts)(const std::string&), const char* message) {
+// Rewrites a text into the plain form its typed value reads; says `message`,
+// with the text in it, when `read` finds none.
+template <typename Read>
+CLI::Validator reading(Read read, std::string message) {
     return CLI::Validator(
-        [accepts, message](std::string& text) {
-            return accepts(text) ? std::string() : fmt::format(fmt::runtime(message), text);
+        [read, message](std::string& text) {
+            const std::optional<std::string> plain = read(text);
+            if (!plain)
+                return fmt::format(fmt::runtime(message), text);
+            text = *plain;
+            return std::string();
         },
         "");
 }
 
+// One of `names` only, each mapped to its value by CLI11's CheckedTransformer;
+// the refusal says `message`.
+template <typename Mapping>
+CLI::Validator choice(Mapping mapping, std::string message) {
+    const CLI::CheckedTransformer transformer(mapping);
+    return CLI::Validator(
+        [mapping, transformer, message](std::string& text) {
+            // Only the names: CheckedTransformer would also take a mapped value as typed.
+            const bool named = std::any_of(mapping.begin(), mapping.end(),
+                                           [&text](const auto& m) { return m.first == text; });
+            if (!named || !transformer(text).empty())
+                return fmt::format(fmt::runtime(message), text);
+            return std::string();
+        },
+        "");
+}
+
+std::optional<std::string> percentReading(const std::string& text, bool (*within)(double)) {
+    const std::optional<double> value = readPercent(text);
+    if (!value || !within(*value))
+        return std::nullopt;
+    return fmt::format("{}", *value);
+}
+
 std::string quantityProblem(const std::string& text) {
+    if (isUnit(text))
+        return fmt::format("«{}» non è un numero; {}", text, unitAdvice);
     return report::readPositiveQuantity(text).problem;
 }
 
@@ -87,10 +194,8 @@ CLI::Validator crystalOrCommand() {
                              [&text](std::string_view a, std::string_view b) {
                                  return editDistance(text, a) < editDistance(text, b);
                              });
-        std::string message = fmt::format(
-            "«{}» non è un comando né un numero; i comandi sono compare, register, header, table "
-            "e crystals",
-            text);
+        std::string message = fmt::format("«{}» non è un comando né un numero; i comandi sono {}",
+                                          text, listText(commandNames, "e"));
         if (editDistance(text, *nearest) <= 2)
             message += fmt::format("; forse {}?", *nearest);
         return message;
@@ -98,67 +203,68 @@ CLI::Validator crystalOrCommand() {
 }
 
 CLI::Validator registerValue() {
-    return rule(
-        [](const std::string& text) {
-            try {
-                const std::int32_t value = integerFromText(text);
-                return value >= 0 && value <= 65535;
-            } catch (const CalcError&) {
-                return false;
+    return reading(
+        [](const std::string& text) -> std::optional<std::string> {
+            // In hex as velmiro-cli prints it, "0x40", or as an Italian integer.
+            std::int64_t value = -1;
+            if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+                const char* end = text.data() + text.size();
+                if (std::from_chars(text.data() + 2, end, value, 16).ptr != end)
+                    value = -1;
+            } else {
+                try {
+                    value = integerFromText(text);
+                } catch (const CalcError&) {
+                }
             }
+            if (value >= 0 && value <= 65535)
+                return std::to_string(value);
+            return std::nullopt;
         },
-        "«{}» non è un valore del registro; serve un intero da 0 a 65535");
+        "«{}» non è un valore del registro; serve un intero da 0 a 65535, come 64 o 0x40");
 }
 
 CLI::Validator tolerance() {
-    return rule(
+    return reading(
         [](const std::string& text) {
-            const std::optional<double> value = readPercent(text);
-            return value && *value > 0.0 && *value <= 100.0;
+            return percentReading(text, [](double v) { return v > 0.0 && v <= 100.0; });
         },
         "«{}» non è una tolleranza; serve una percentuale maggiore di zero e al massimo 100, "
         "come 1, 0,5 o 2,5");
 }
 
 CLI::Validator clockError() {
-    return rule(
+    return reading(
         [](const std::string& text) {
-            const std::optional<double> value = readPercent(text);
-            return value && *value >= 0.0 && *value < 100.0;
+            return percentReading(text, [](double v) { return v >= 0.0 && v < 100.0; });
         },
         "«{}» non è un errore del clock; serve una percentuale da 0 a meno di 100, come 0,5 o 2");
 }
 
 CLI::Validator modeKey() {
-    return rule([](const std::string& text) { return findMode(text) != nullptr; },
-                "«{}» non è un modo; i modi sono 000, 001, 010, 011, 100 e 110");
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (const std::string_view key : allModeKeys())
+        keys.emplace_back(key, key);
+    return choice(keys, "«{}» non è un modo; i modi sono " + listText(allModeKeys(), "e"));
+}
+
+CLI::Validator family() {
+    std::vector<std::pair<std::string, std::string>> names;
+    for (const std::string_view name : familyNames())
+        names.emplace_back(name, name);
+    return choice(names,
+                  "«{}» non è una famiglia; le famiglie sono " + listText(familyNames(), "e"));
 }
 
 CLI::Validator format() {
-    return rule(
-        [](const std::string& text) { return text == "text" || text == "csv" || text == "json"; },
-        "«{}» non è un formato; i formati sono text, csv e json");
+    std::vector<std::pair<std::string, report::Format>> names;
+    for (const auto& [name, value] : formats)
+        names.emplace_back(name, value);
+    return choice(names, "«{}» non è un formato; i formati sono " + listText(formatNames(), "e"));
 }
 
 CLI::Validator prefix() {
     return checking([](const std::string& text) { return report::prefixProblem(text); });
-}
-
-std::int32_t quantityOf(const std::string& text) {
-    return quantityFromText(text);
-}
-
-std::int64_t registerValueOf(const std::string& text) {
-    return integerFromText(text);
-}
-
-double percentOf(const std::string& text) {
-    return readPercent(text).value_or(0.0);
-}
-
-report::Format formatOf(const std::string& text) {
-    return text == "csv" ? report::Format::Csv
-                         : (text == "json" ? report::Format::Json : report::Format::Text);
 }
 
 }  // namespace velmiro::cli

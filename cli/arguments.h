@@ -1,14 +1,17 @@
 // What each argument of velmiro-cli may be: CLI11 validators that say in
-// Italian what is wrong, and the readings of the texts they let through.
+// Italian what is wrong and turn a text they let through into the form its
+// option's typed value reads.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
-#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "velmiro/calc.h"
-#include "velmiro/report.h"
+#include "options.h"
 
 namespace velmiro::cli {
 
@@ -19,26 +22,40 @@ class Refusal : public CLI::ParseError {
 };
 
 // The five commands, in the order help lists them.
-inline constexpr const char* commandNames[] = {"compare", "register", "header", "table",
-                                               "crystals"};
+inline constexpr std::string_view commandNames[] = {"compare", "register", "header", "table",
+                                                    "crystals"};
 
-// A frequency or rate above zero: "20M", "20.000.000", "115.2k".
+// "a, b e c": a list as a sentence says it, joined by `last` ("e", "o").
+[[nodiscard]] std::string listText(std::span<const std::string_view> items, std::string_view last);
+
+// The keys of a family's modes in table order: all, or those whose SYNC bit is `sync`.
+[[nodiscard]] std::vector<std::string_view> modeKeys(const Family& family,
+                                                     std::optional<int> sync = {});
+// The keys of every family's modes, each once, in the families' order.
+[[nodiscard]] std::vector<std::string_view> allModeKeys();
+// eusart, usart, uart18, uart16, pic32.
+[[nodiscard]] std::vector<std::string_view> familyNames();
+// text, csv, json.
+[[nodiscard]] std::span<const std::string_view> formatNames();
+
+// A unit typed as a word of its own, as in "115200 baud": it reads only as
+// part of its number, which `unitAdvice` says.
+[[nodiscard]] bool isUnit(std::string_view word);
+inline constexpr const char* unitAdvice =
+    "l'unità va attaccata al numero, come 115200baud o 20MHz, o si omette";
+
+// Checks, for texts bound to a Quantity: a frequency or rate above zero
+// ("20M", "20.000.000", "115.2k"), and the first word of the short form, a
+// crystal or else a mistyped command.
 CLI::Validator quantity();
-// The first word of the short form: a crystal, or else a mistyped command.
 CLI::Validator crystalOrCommand();
-// A register value from 0 to 65535.
-CLI::Validator registerValue();
-// Above 0 and at most 100; at least 0 and below 100.
-CLI::Validator tolerance();
-CLI::Validator clockError();
-CLI::Validator modeKey();
-CLI::Validator format();
-CLI::Validator prefix();
-
-// Readings of texts the validators let through.
-[[nodiscard]] std::int32_t quantityOf(const std::string& text);
-[[nodiscard]] std::int64_t registerValueOf(const std::string& text);
-[[nodiscard]] double percentOf(const std::string& text);
-[[nodiscard]] report::Format formatOf(const std::string& text);
+// Transforms, each for the typed value named.
+CLI::Validator registerValue();  // std::int64_t, 0 to 65535
+CLI::Validator tolerance();      // double, above 0 and at most 100
+CLI::Validator clockError();     // double, at least 0 and below 100
+CLI::Validator modeKey();        // std::string, a key of some family's modes
+CLI::Validator family();         // std::string, a family's name
+CLI::Validator format();         // report::Format
+CLI::Validator prefix();         // a check
 
 }  // namespace velmiro::cli

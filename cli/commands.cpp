@@ -2,29 +2,23 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <limits>
-
-#include "arguments.h"
 
 namespace velmiro::cli {
 
 namespace {
 
-struct Settings {
-    ModeChoice choice;
-    Judgement judgement;
-    report::Format format = report::Format::Text;
-};
+ModeChoice choiceOf(const Judging& j) {
+    return {j.sync, j.mode};
+}
 
-Settings settingsOf(const Common& c) {
-    Settings s;
-    s.choice.sync = c.sync;
-    if (const ModeInfo* mode = findMode(c.mode))
-        s.choice.key = mode->key;
-    s.judgement.tolerancePercent = percentOf(c.tolerance);
-    s.judgement.clockErrorPercent = percentOf(c.clockError);
-    s.format = formatOf(c.format);
-    return s;
+const Peripheral& peripheralOf(const Judging& j) {
+    return j.port.peripheral;
+}
+
+Judgement judgementOf(const Judging& j) {
+    return {j.tolerance, j.clockError};
 }
 
 void hint(std::ostream& err, const std::string& advice) {
@@ -32,25 +26,39 @@ void hint(std::ostream& err, const std::string& advice) {
         err << "velmiro-cli: " << advice << '\n';
 }
 
-std::int32_t crystalOf(const std::string& text, std::ostream& err) {
-    const std::int32_t crystal = quantityOf(text);
-    hint(err, report::crystalHint(text, crystal));
-    return crystal;
+// QUARZO, with advice when it is implausibly low; the advice, if any, in `said`.
+std::int32_t crystalOf(const Quantity& crystal, std::ostream& err, bool* said = nullptr) {
+    const std::string advice = report::frequencyHint("QUARZO", crystal.typed, crystal.value);
+    hint(err, advice);
+    if (said != nullptr)
+        *said = !advice.empty();
+    return crystal.value;
 }
 
 // QUARZO and BAUD of a command that judges one rate, with advice on either.
-report::Query rateQuery(const std::string& crystal, const std::string& rate, const Settings& s,
+report::Query rateQuery(const Quantity& crystal, const Quantity& rate, const Judging& j,
                         std::ostream& err) {
-    const report::Query q{crystalOf(crystal, err), quantityOf(rate), {}, s.judgement};
-    hint(err, report::rateHint(q.crystal, *q.rate));
+    const report::Query q{crystal.value, rate.value, {}, judgementOf(j), j.port};
+    // A rate that would make a plausible clock, above a clock that is not one.
+    const bool low = crystal.value < report::lowestClock;
+    if (low && rate.value >= report::lowestClock) {
+        hint(err, fmt::format("QUARZO e BAUD sembrano scambiati: un quarzo da {} Hz per {} "
+                              "baud; forse «{} {}»?",
+                              crystal.value, rate.value, rate.typed, crystal.typed));
+        return q;
+    }
+    crystalOf(crystal, err);
+    // A rate out of reach of a crystal already said to be too low adds nothing.
+    if (!low)
+        hint(err, report::rateHint(*peripheralOf(j).family, q.crystal, *q.rate));
     return q;
 }
 
-std::vector<std::int32_t> ratesOf(const std::vector<std::string>& texts) {
-    std::vector<std::int32_t> rates;
-    for (const std::string& text : texts)
-        rates.push_back(quantityOf(text));
-    return rates;
+std::vector<std::int32_t> valuesOf(const std::vector<Quantity>& quantities) {
+    std::vector<std::int32_t> values;
+    for (const Quantity& q : quantities)
+        values.push_back(q.value);
+    return values;
 }
 
 // The deviation that was judged: the worst case when the clock has an error.
@@ -62,7 +70,7 @@ std::string judgedText(const ModeResult& r, const Judgement& j) {
 }
 
 // The status of one answer, with the reason on stderr when it is 1.
-int statusOf(const Comparison& modes, const Settings& s, std::ostream& err) {
+int statusOf(const Comparison& modes, const Judging& j, std::ostream& err) {
     const ModeResult* chosen = modes.bestMode();
     if (chosen == nullptr) {
         err << "velmiro-cli: nessun modo contiene questo valore del registro\n";
@@ -70,84 +78,101 @@ int statusOf(const Comparison& modes, const Settings& s, std::ostream& err) {
     }
     if (chosen->verdict == Verdict::Ok)
         return 0;
-    err << fmt::format(
-        "velmiro-cli: {}, {}, è fuori tolleranza ({}%)\n",
-        s.choice.key.empty() ? "lo scostamento migliore, nel modo " + std::string(chosen->mode->key)
-                             : "lo scostamento nel modo scelto " + std::string(chosen->mode->key),
-        judgedText(*chosen, s.judgement), report::percentText(s.judgement.tolerancePercent));
+    err << fmt::format("velmiro-cli: {}, {}, è fuori tolleranza ({}%)\n",
+                       j.mode.empty()
+                           ? "lo scostamento migliore, nel modo " + std::string(chosen->mode->key)
+                           : "lo scostamento nel modo scelto " + std::string(chosen->mode->key),
+                       judgedText(*chosen, judgementOf(j)), report::percentText(j.tolerance));
     return 1;
+}
+
+// A highest crystal whose generator cannot reach the fastest rate asked for.
+std::string unreachable(const Family& family, std::int32_t maximum, std::int32_t fastest) {
+    const double top = maximum / (4.0 * family.clockDivider);
+    if (fastest <= top)
+        return {};
+    return fmt::format(
+        "--max-frequency: fino a {} Hz nessun quarzo arriva a {} baud, al massimo "
+        "{} ({} / 4, n = 0)",
+        maximum, fastest, report::percentText(top),
+        family.generatorName.empty() ? "F" : family.generatorName);
 }
 
 }  // namespace
 
-int compare(const std::string& crystal, const std::string& rate, const Common& common,
-            Streams streams) {
-    const Settings s = settingsOf(common);
-    const report::Query q = rateQuery(crystal, rate, s, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
-    report::writeModes(streams.out, s.format, q, modes);
-    return statusOf(modes, s, streams.err);
-}
-
-int registerCommand(const std::string& crystal, const std::string& n, const std::string& rate,
-                    const Common& common, Streams streams) {
-    const Settings s = settingsOf(common);
-    report::Query q{crystalOf(crystal, streams.err), {}, registerValueOf(n), s.judgement};
-    if (!rate.empty())
-        q.rate = quantityOf(rate);
+int compare(const CompareOptions& o, Streams streams) {
+    const report::Query q = rateQuery(o.crystal, o.rate, o.judging, streams.err);
     const Comparison modes =
-        compareRegister(q.crystal, *q.registerValue, q.rate, s.judgement, s.choice);
-    report::writeModes(streams.out, s.format, q, modes);
+        compareModes(peripheralOf(o.judging), q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
+    report::writeModes(streams.out, o.judging.format, q, modes);
+    return statusOf(modes, o.judging, streams.err);
+}
+
+int registerCommand(const RegisterOptions& o, Streams streams) {
+    report::Query q{
+        crystalOf(o.crystal, streams.err), {}, o.n, judgementOf(o.judging), o.judging.port};
+    if (o.rate)
+        q.rate = o.rate->value;
+    const Comparison modes = compareRegister(peripheralOf(o.judging), q.crystal, o.n, q.rate,
+                                             q.judgement, choiceOf(o.judging));
+    report::writeModes(streams.out, o.judging.format, q, modes);
     // Without a rate nothing is judged.
-    return q.rate ? statusOf(modes, s, streams.err) : 0;
+    return q.rate ? statusOf(modes, o.judging, streams.err) : 0;
 }
 
-int header(const std::string& crystal, const std::string& rate, const std::string& prefix,
-           const Common& common, Streams streams) {
-    const Settings s = settingsOf(common);
-    const report::Query q = rateQuery(crystal, rate, s, streams.err);
-    const Comparison modes = compareModes(q.crystal, *q.rate, s.judgement, s.choice);
+int header(const HeaderOptions& o, Streams streams) {
+    const report::Query q = rateQuery(o.crystal, o.rate, o.judging, streams.err);
+    const Comparison modes =
+        compareModes(peripheralOf(o.judging), q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
     // A rate always gives every mode a value, so there is always a best one.
-    report::writeHeader(streams.out, prefix, q, *modes.bestMode());
-    return statusOf(modes, s, streams.err);
+    report::writeHeader(streams.out, o.prefix, q, *modes.bestMode());
+    return statusOf(modes, o.judging, streams.err);
 }
 
-int table(const std::string& crystal, const std::vector<std::string>& rates, const Common& common,
-          Streams streams) {
-    const Settings s = settingsOf(common);
-    const report::Query q{crystalOf(crystal, streams.err), {}, {}, s.judgement};
+int table(const TableOptions& o, Streams streams) {
+    bool low = false;
+    const report::Query q{
+        crystalOf(o.crystal, streams.err, &low), {}, {}, judgementOf(o.judging), o.judging.port};
     const std::vector<std::int32_t> chosen =
-        rates.empty() ? std::vector<std::int32_t>(report::defaultTableRates().begin(),
-                                                  report::defaultTableRates().end())
-                      : ratesOf(rates);
-    const std::vector<report::TableRow> rows =
-        report::tableOf(q.crystal, chosen, s.judgement, s.choice);
-    report::writeTable(streams.out, s.format, q, rows);
+        o.rates.empty() ? std::vector<std::int32_t>(report::defaultTableRates().begin(),
+                                                    report::defaultTableRates().end())
+                        : valuesOf(o.rates);
+    const std::vector<report::TableRow> rows = report::tableOf(
+        peripheralOf(o.judging), q.crystal, chosen, q.judgement, choiceOf(o.judging));
+    report::writeTable(streams.out, o.judging.format, q, rows);
     std::vector<std::int32_t> missed;
     for (const report::TableRow& row : rows) {
-        hint(streams.err, report::rateHint(q.crystal, row.rate));
+        if (!low)
+            hint(streams.err,
+                 report::rateHint(*peripheralOf(o.judging).family, q.crystal, row.rate));
         if (row.modes.bestMode()->verdict != Verdict::Ok)
             missed.push_back(row.rate);
     }
     if (missed.empty())
         return 0;
     streams.err << fmt::format("velmiro-cli: nessun modo entro la tolleranza ({}%) per {} baud\n",
-                               report::percentText(s.judgement.tolerancePercent),
-                               fmt::join(missed, ", "));
+                               report::percentText(o.judging.tolerance), fmt::join(missed, ", "));
     return 1;
 }
 
-int crystals(const std::vector<std::string>& rates, const std::string& minimum,
-             const std::string& maximum, const Common& common, Streams streams) {
-    const Settings s = settingsOf(common);
-    const std::vector<std::int32_t> wanted = ratesOf(rates);
-    const std::int32_t low = minimum.empty() ? 1 : quantityOf(minimum);
+int crystals(const CrystalsOptions& o, Streams streams) {
+    const std::vector<std::int32_t> wanted = valuesOf(o.rates);
+    const std::int32_t low = o.minimum ? o.minimum->value : 1;
     const std::int32_t high =
-        maximum.empty() ? std::numeric_limits<std::int32_t>::max() : quantityOf(maximum);
-    if (low > high)
-        throw Refusal("--min-frequency è più alta di --max-frequency");
-    const std::vector<CrystalFit> fits = crystalsFor(wanted, s.judgement, s.choice, low, high);
-    report::writeCrystals(streams.out, s.format, wanted, s.judgement, fits);
+        o.maximum ? o.maximum->value : std::numeric_limits<std::int32_t>::max();
+    if (o.minimum)
+        hint(streams.err, report::frequencyHint("--min-frequency", o.minimum->typed, low));
+    if (o.maximum) {
+        const std::string slow = report::frequencyHint("--max-frequency", o.maximum->typed, high);
+        hint(streams.err, slow);
+        const std::int32_t fastest = *std::max_element(wanted.begin(), wanted.end());
+        if (slow.empty())
+            hint(streams.err, unreachable(*peripheralOf(o.judging).family, high, fastest));
+    }
+    const Judgement judgement = judgementOf(o.judging);
+    const std::vector<CrystalFit> fits =
+        crystalsFor(peripheralOf(o.judging), wanted, judgement, choiceOf(o.judging), low, high);
+    report::writeCrystals(streams.out, o.judging.format, o.judging.port, wanted, judgement, fits);
     if (!fits.empty())
         return 0;
     streams.err << "velmiro-cli: nessun quarzo comune dà tutti i baud rate entro la tolleranza\n";

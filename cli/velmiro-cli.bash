@@ -2,7 +2,13 @@
 # shellcheck shell=bash
 _velmiro_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} words
-    local judging="--help --mode --sync --tolerance --clock-error"
+    # bash splits "--format=cs" into "--format", "=", "cs": the option is the word before "=".
+    if [ "$cur" = "=" ]; then
+        cur=""
+    elif [ "$prev" = "=" ] && [ "$COMP_CWORD" -ge 2 ]; then
+        prev=${COMP_WORDS[COMP_CWORD - 2]}
+    fi
+    local judging="--help --mode --sync --tolerance --clock-error --family --device"
     # The command is the first word; without one the line is the short form, like compare.
     local options="--version $judging --format"
     case ${COMP_WORDS[1]:-} in
@@ -12,8 +18,9 @@ _velmiro_cli() {
     esac
     case $prev in
         --format) words="text csv json" ;;
-        --mode) words="000 001 010 011 100 110" ;;
-        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency) return ;;
+        --mode) words="000 001 010 011 100 110 0 1" ;;
+        --family) words="eusart usart uart18 uart16 pic32" ;;
+        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency | --device) return ;;
         *)
             if [[ $cur == -* ]]; then
                 words=$options

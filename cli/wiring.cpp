@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include "arguments.h"
@@ -28,37 +29,60 @@ std::string crystalList() {
     return list;
 }
 
-// Blocks of a heading and indented lines, as the manual has them.
+// Each family: its name, parts as users know them, its modes and their bits,
+// and the clock its generator counts when that is not the given one.
+std::string familyList() {
+    std::string text;
+    for (const Family& f : families()) {
+        std::vector<std::string_view> bits;
+        for (const BitColumn& bit : f.bits)
+            bits.push_back(bit.name);
+        text += fmt::format("  {:<7} {}\n          modi {} ({})", f.key, f.parts,
+                            listText(modeKeys(f), "e"), fmt::join(bits, " "));
+        if (f.clockDivider > 1)
+            text +=
+                fmt::format("; conta {} = {} / {}", f.generatorName, f.clockWord, f.clockDivider);
+        else if (f.clockWord != eusart().clockWord)
+            text += fmt::format("; QUARZO è il {}", f.clockWord);
+        text += '\n';
+    }
+    return text;
+}
+
+// Blocks of a heading and indented lines, as the manual has them. A command's
+// own help adds only what is its own and points to the rest.
 std::string footer(std::string_view command) {
-    std::string text =
-        "Numeri:\n"
-        "  20000000, 20.000.000, 20M, 11,0592M, 11.0592MHz, 57,6k, 115.2k. Con k o M\n"
-        "  i decimali seguono \",\" o \".\"; un testo che si legge in due modi, come\n"
-        "  1.000k, è rifiutato. Un resto decimale è arrotondato all'intero pari.\n\n"
-        "Registro:\n"
-        "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto). Dove il\n"
-        "  registro non lo contiene (0-255, con BRG16 0-65535) si carica il limite,\n"
-        "  segnato (max) o (min): baud rate ottenuto, scostamento ed esito sono i suoi.\n\n"
-        "Modi:\n"
-        "  SYNC BRG16 BRGH: 000, 001, 010 e 011 asincroni, 100 e 110 sincroni. Il modo\n"
-        "  migliore ha lo scostamento più piccolo, nel caso peggiore con --clock-error;\n"
-        "  a parità vince il primo.\n\n";
     if (command == "crystals")
-        text += "Quarzi comuni provati, in Hz:\n" + crystalList() + "\n\n";
-    text +=
-        "Stato di uscita:\n"
-        "  0 ogni baud rate chiesto ha un modo entro la tolleranza (register senza BAUD:\n"
-        "  sempre); 1 qualche baud rate non ne ha, o nessun quarzo va bene; 2 un uso\n"
-        "  sbagliato.";
-    if (command.empty())
-        text +=
-            "\n\nEsempi:\n"
-            "  velmiro-cli 20M 19200\n"
-            "  velmiro-cli register 20M 64 19200\n"
-            "  velmiro-cli header 20M 19200 --prefix UART_ > uart_baud.h\n"
-            "  velmiro-cli table 11,0592M --format csv\n"
-            "  velmiro-cli crystals 115200 9600 --max-frequency 20M";
-    return text;  // CLI11 ends the line
+        return "Quarzi comuni provati, in Hz:\n" + crystalList() +
+               "\n\nNumeri, registro, modi, stato di uscita ed esempi: velmiro-cli --help";
+    if (!command.empty())
+        return "Numeri, registro, modi, stato di uscita ed esempi: velmiro-cli --help";
+    return "Numeri:\n"
+           "  20000000, 20.000.000, 20M, 20MHz, 11,0592M, 57,6k, 115.2k, 9k6, 115200bps.\n"
+           "  Con k o M i decimali seguono \",\" o \".\"; un testo che si legge in due modi,\n"
+           "  come 1.000k, è rifiutato. Un resto decimale è arrotondato all'intero, a metà\n"
+           "  verso il pari.\n\n"
+           "Registro:\n"
+           "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto), con F il\n"
+           "  clock che il generatore conta. Dove il registro (8 o 16 bit, secondo il\n"
+           "  modo) non lo contiene si carica il limite, segnato (max) o (min): baud rate\n"
+           "  ottenuto, scostamento ed esito sono i suoi.\n\n"
+           "Famiglie (--family, o quella di --device; predefinita eusart):\n" +
+           familyList() +
+           "\n"
+           "  Il modo migliore ha lo scostamento più piccolo, nel caso peggiore con\n"
+           "  --clock-error; a parità vince il primo. Con --sync competono i sincroni.\n\n"
+           "Stato di uscita:\n"
+           "  0 ogni baud rate chiesto ha un modo entro la tolleranza (register senza BAUD:\n"
+           "  sempre); 1 qualche baud rate non ne ha, o nessun quarzo va bene; 2 un uso\n"
+           "  sbagliato.\n\n"
+           "Esempi:\n"
+           "  velmiro-cli 20M 19200\n"
+           "  velmiro-cli register 20M 64 19200\n"
+           "  velmiro-cli header 20M 19200 --prefix UART_ > uart_baud.h\n"
+           "  velmiro-cli table 11,0592M --format csv\n"
+           "  velmiro-cli crystals 115200 9600 --max-frequency 20M";
+    // CLI11 ends the line
 }
 
 // The short form and the commands are two ways to call the program: say both,
@@ -70,6 +94,19 @@ class Formatter : public CLI::Formatter {
             return CLI::Formatter::make_usage(app, std::move(name));
         return "Uso: velmiro-cli COMANDO ARGOMENTI [OPZIONI]\n"
                "     velmiro-cli QUARZO BAUD [OPZIONI]   (come compare)\n";
+    }
+
+    // One blank line between blocks, never two; a command's help sets its
+    // description apart from its usage as the program's does.
+    std::string make_help(const CLI::App* app, std::string name,
+                          CLI::AppFormatMode mode) const override {
+        std::string text = CLI::Formatter::make_help(app, std::move(name), mode);
+        if (app->get_parent() != nullptr)
+            text.insert(text.find('\n'), "\n");
+        for (std::size_t at = text.find("\n\n\n"); at != std::string::npos;
+             at = text.find("\n\n\n"))
+            text.erase(at, 1);
+        return text;
     }
 };
 
@@ -91,7 +128,9 @@ class Line {
   public:
     Line(const std::vector<std::string>& args, Streams streams) : args_(args), streams_(streams) {
         italianLabels(app_);
-        app_.option_defaults()->group("Opzioni");
+        // As usual on the command line, a repeated option takes its last value.
+        app_.option_defaults()->group("Opzioni")->multi_option_policy(
+            CLI::MultiOptionPolicy::TakeLast);
         app_.set_help_flag("-h,--help", "Mostra questo aiuto ed esce");
         app_.set_version_flag("--version", std::string("velmiro-cli ") + VELMIRO_VERSION,
                               "Mostra la versione ed esce");
@@ -102,82 +141,82 @@ class Line {
         app_.footer([] { return footer(""); });  // built only when help is asked for
 
         // The short form: velmiro-cli QUARZO BAUD, the same as compare.
-        app_.add_option("QUARZO", shortCrystal_,
-                        "Frequenza del quarzo in Hz (senza comando: compare)")
+        argument(app_.add_option("QUARZO", compare_.crystal,
+                                 "Frequenza del quarzo in Hz (senza comando: compare)"))
             ->check(crystalOrCommand());
-        app_.add_option("BAUD", shortRate_, "Baud rate desiderato")->check(quantity());
-        judging(app_, true);
+        argument(app_.add_option("BAUD", compare_.rate, "Baud rate desiderato"))->check(quantity());
+        judging(app_, compare_.judging, true);
         app_.callback([this] {
             if (!app_.get_subcommands().empty())
                 return;
-            if (shortCrystal_.empty())
+            if (app_.count("QUARZO") == 0)
                 throw Refusal("manca il comando o QUARZO BAUD; vedere velmiro-cli --help");
-            if (shortRate_.empty())
+            if (app_.count("BAUD") == 0)
                 throw Refusal("manca BAUD; vedere velmiro-cli --help");
-            status_ = compare(shortCrystal_, shortRate_, common_, streams_);
+            status_ = compare(agreed(compare_), streams_);
         });
 
         if (CLI::App* cmd = command("compare", "Tutti i modi a confronto, il migliore segnato")) {
-            crystal(*cmd);
-            rate(*cmd, "Baud rate desiderato")->required();
-            judging(*cmd, true);
-            cmd->callback([this] { status_ = compare(crystal_, rate_, common_, streams_); });
+            crystal(*cmd, compare_.crystal);
+            argument(cmd->add_option("BAUD", compare_.rate, "Baud rate desiderato"))
+                ->check(quantity())
+                ->required();
+            judging(*cmd, compare_.judging, true);
+            cmd->callback([this] { status_ = compare(agreed(compare_), streams_); });
         }
         if (CLI::App* cmd =
-                command("register", "Il baud rate che un valore N del registro dà in ogni modo")) {
-            crystal(*cmd);
-            cmd->add_option("N", n_, "Valore del registro, da 0 a 65535")
-                ->check(registerValue())
+                command("register", "Il baud rate di un valore N del registro, in ogni modo")) {
+            crystal(*cmd, register_.crystal);
+            argument(cmd->add_option("N", register_.n,
+                                     "Valore del registro, da 0 a 65535, anche in hex (0x40)"))
+                ->transform(registerValue())
                 ->required();
-            rate(*cmd, "Baud rate desiderato, per scostamento ed esito");
-            judging(*cmd, true);
-            cmd->callback(
-                [this] { status_ = registerCommand(crystal_, n_, rate_, common_, streams_); });
+            argument(cmd->add_option("BAUD", register_.rate,
+                                     "Baud rate desiderato, per scostamento ed esito"))
+                ->check(quantity());
+            judging(*cmd, register_.judging, true);
+            cmd->callback([this] { status_ = registerCommand(agreed(register_), streams_); });
         }
         if (CLI::App* cmd = command("header", "Un header C per il firmware, del modo migliore")) {
-            crystal(*cmd);
-            rate(*cmd, "Baud rate desiderato")->required();
-            judging(*cmd, false);
-            cmd->add_option("--prefix", prefix_,
+            crystal(*cmd, header_.crystal);
+            argument(cmd->add_option("BAUD", header_.rate, "Baud rate desiderato"))
+                ->check(quantity())
+                ->required();
+            judging(*cmd, header_.judging, false);
+            cmd->add_option("--prefix", header_.prefix,
                             "Inizio dei nomi delle #define, non vuoto (predefinito VELMIRO_)")
                 ->option_text("NOME")
                 ->check(prefix());
-            cmd->callback(
-                [this] { status_ = header(crystal_, rate_, prefix_, common_, streams_); });
+            cmd->callback([this] { status_ = header(agreed(header_), streams_); });
         }
         if (CLI::App* cmd =
                 command("table", "La tabella di un datasheet per un quarzo qualsiasi")) {
-            crystal(*cmd);
-            cmd->add_option("BAUD", rates_,
-                            "Baud rate (predefiniti 300 1200 2400 9600 10417 19200 57600 115200)")
+            crystal(*cmd, table_.crystal);
+            argument(cmd->add_option(
+                         "BAUD", table_.rates,
+                         "Baud rate (predefiniti 300 1200 2400 9600 10417 19200 57600 115200)"))
                 ->check(quantity());
-            judging(*cmd, true);
-            cmd->callback([this] { status_ = table(crystal_, rates_, common_, streams_); });
+            judging(*cmd, table_.judging, true);
+            cmd->callback([this] { status_ = table(agreed(table_), streams_); });
         }
         if (CLI::App* cmd = command("crystals", "I quarzi comuni che danno tutti i baud rate")) {
-            cmd->add_option("BAUD", rates_, "Baud rate richiesti")->check(quantity())->required();
-            judging(*cmd, true);
-            cmd->add_option("--max-frequency", maximum_, "Esclude i quarzi più veloci di F")
+            argument(cmd->add_option("BAUD", crystals_.rates, "Baud rate richiesti"))
+                ->check(quantity())
+                ->required();
+            judging(*cmd, crystals_.judging, true);
+            cmd->add_option("--max-frequency", crystals_.maximum,
+                            "Esclude i quarzi più veloci di F")
                 ->option_text("F")
                 ->check(quantity());
-            cmd->add_option("--min-frequency", minimum_, "Esclude i quarzi più lenti di F")
+            cmd->add_option("--min-frequency", crystals_.minimum, "Esclude i quarzi più lenti di F")
                 ->option_text("F")
                 ->check(quantity());
-            cmd->callback(
-                [this] { status_ = crystals(rates_, minimum_, maximum_, common_, streams_); });
-        }
-
-        // As usual on the command line, a repeated option takes its last value.
-        std::vector<CLI::App*> all = app_.get_subcommands({});
-        all.push_back(&app_);
-        for (CLI::App* a : all) {
-            for (CLI::Option* opt : a->get_options()) {
-                opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-                if (opt->get_positional()) {
-                    opt->type_name("");
-                    opt->group("Argomenti");
-                }
-            }
+            cmd->callback([this] {
+                CrystalsOptions& o = crystals_;
+                if (o.minimum && o.maximum && o.minimum->value > o.maximum->value)
+                    throw Refusal("--min-frequency è più alta di --max-frequency");
+                status_ = crystals(agreed(o), streams_);
+            });
         }
     }
 
@@ -198,7 +237,7 @@ class Line {
   private:
     // Sets up a command only when it is named on the line, or for the general
     // help: the rest would only cost start-up time.
-    CLI::App* command(const char* name, const char* description) {
+    CLI::App* command(std::string_view name, const char* description) {
         const auto named = [this](std::string_view word) {
             return std::find(args_.begin(), args_.end(), word) != args_.end();
         };
@@ -207,7 +246,7 @@ class Line {
             std::none_of(std::begin(commandNames), std::end(commandNames), named);
         if (!named(name) && !generalHelp)
             return nullptr;
-        CLI::App* cmd = app_.add_subcommand(name, description);
+        CLI::App* cmd = app_.add_subcommand(std::string(name), description);
         cmd->group("Comandi");
         cmd->get_help_ptr()->group("Opzioni");
         cmd->footer([name] { return footer(name); });
@@ -216,35 +255,78 @@ class Line {
         return cmd;
     }
 
-    void crystal(CLI::App& cmd) {
-        cmd.add_option("QUARZO", crystal_, "Frequenza del quarzo in Hz")
+    // The port the options name, checked against the other options: a part
+    // that does not read, a family it does not have, a mode the family lacks
+    // and --sync with no synchronous mode to choose are refused.
+    template <typename Options>
+    const Options& agreed(Options& o) const {
+        Judging& j = o.judging;
+        const Family* named = family_.empty() ? nullptr : findFamily(family_);
+        if (device_) {
+            const Device device = deviceFromText(*device_);
+            if (const std::string problem = report::deviceProblem(*device_, device);
+                !problem.empty())
+                throw Refusal("--device: " + problem);
+            if (named != nullptr) {
+                if (const std::string conflict = report::familyConflict(device, *named);
+                    !conflict.empty())
+                    throw Refusal(conflict);
+            }
+            j.port = report::portOf(device);
+        } else {
+            j.port = report::Port{Peripheral(named != nullptr ? *named : eusart()), {}};
+        }
+        const Family& f = j.port.family();
+        const ModeInfo* mode = j.mode.empty() ? nullptr : findMode(f, j.mode);
+        if (!j.mode.empty() && mode == nullptr)
+            throw Refusal(fmt::format("--mode {}: la famiglia {} ha i modi {}", j.mode, f.key,
+                                      listText(modeKeys(f), "e")));
+        const std::vector<std::string_view> sync = modeKeys(f, 1);
+        if (j.sync && sync.empty())
+            throw Refusal(fmt::format("--sync: la famiglia {} non ha modi sincroni", f.key));
+        if (j.sync && mode != nullptr && mode->mode.sync == 0)
+            throw Refusal(
+                fmt::format("--sync sceglie tra i modi sincroni ({}), ma --mode {} è "
+                            "asincrono; togliere l'una o l'altra opzione",
+                            listText(sync, "e"), j.mode));
+        return o;
+    }
+
+    // Positional arguments have a group of their own and no type in help.
+    static CLI::Option* argument(CLI::Option* opt) {
+        return opt->type_name("")->group("Argomenti");
+    }
+
+    static void crystal(CLI::App& cmd, Quantity& value) {
+        argument(cmd.add_option("QUARZO", value, "Frequenza del quarzo in Hz"))
             ->check(quantity())
             ->required();
     }
 
-    CLI::Option* rate(CLI::App& cmd, const char* description) {
-        return cmd.add_option("BAUD", rate_, description)->check(quantity());
-    }
-
     // The options of every command that judges a rate.
-    void judging(CLI::App& cmd, bool withFormat) {
-        cmd.add_option("--mode", common_.mode, "Solo il modo MODO: 000, 001, 010, 011, 100 o 110")
+    void judging(CLI::App& cmd, Judging& j, bool withFormat) {
+        cmd.add_option("--family", family_, "La porta seriale del PIC (predefinita eusart)")
+            ->option_text("FAMIGLIA")
+            ->transform(family());
+        cmd.add_option("--device", device_, "Il PIC, come PIC16F877A: ne dà la famiglia")
+            ->option_text("PARTE");
+        cmd.add_option("--mode", j.mode, "Solo il modo MODO della famiglia, come 001 o 1")
             ->option_text("MODO")
-            ->check(modeKey());
-        cmd.add_flag("--sync", common_.sync, "Il modo migliore tra i sincroni (100, 110)");
-        cmd.add_option("--tolerance", common_.tolerance,
+            ->transform(modeKey());
+        cmd.add_flag("--sync", j.sync, "Il modo migliore tra i sincroni (SYNC 1)");
+        cmd.add_option("--tolerance", j.tolerance,
                        "Tolleranza in percento, con \",\" o \".\" (predefinita 1)")
             ->option_text("PERCENTO")
-            ->check(tolerance());
-        cmd.add_option("--clock-error", common_.clockError,
-                       "Errore del clock in percento, da 0 a meno di 100 (predefinito 0)")
+            ->transform(tolerance());
+        cmd.add_option("--clock-error", j.clockError,
+                       "Errore del clock in %, sotto 100 (predefinito 0)")
             ->option_text("PERCENTO")
-            ->check(clockError());
+            ->transform(clockError());
         if (withFormat) {
-            cmd.add_option("--format", common_.format,
-                           "Formato: text, csv o json (predefinito text)")
+            cmd.add_option("--format", j.format,
+                           "Formato: " + listText(formatNames(), "o") + " (predefinito text)")
                 ->option_text("FORMATO")
-                ->check(format());
+                ->transform(format());
         }
     }
 
@@ -286,6 +368,8 @@ class Line {
                 return chosen.empty() ? fmt::format("opzione sconosciuta: «{}»", first)
                                       : fmt::format("{} non ha l'opzione «{}»; vedere {}",
                                                     where.get_name(), first, see);
+            if (isUnit(first))
+                return fmt::format("argomento in più: «{}»; {}", first, unitAdvice);
             return fmt::format("argomento in più: «{}»", first);
         }
         // A value missing after an option, or given to a flag.
@@ -314,10 +398,13 @@ class Line {
         "Calcolo del generatore di baud rate (SPBRG) della porta seriale dei PIC:\n"
         "per un quarzo e un baud rate, tutti i modi del generatore a confronto.\n",
         "velmiro-cli"};
-    Common common_;
-    std::string shortCrystal_, shortRate_;
-    std::string crystal_, rate_, n_, prefix_ = "VELMIRO_", minimum_, maximum_;
-    std::vector<std::string> rates_;
+    std::string family_;                 // --family, every command's
+    std::optional<std::string> device_;  // --device, every command's
+    CompareOptions compare_;             // also the short form's
+    RegisterOptions register_;
+    HeaderOptions header_;
+    TableOptions table_;
+    CrystalsOptions crystals_;
     int status_ = 0;
 };
 

@@ -7,26 +7,25 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QDoubleSpinBox>
-#include <QFormLayout>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
-#include <limits>
 #include <sstream>
 
 #include "CompanionModels.h"
+#include "CompanionSettings.h"
+#include "CompanionTabs.h"
 #include "forms.h"
 #include "presets.h"
 #include "velmiro/report.h"
@@ -36,18 +35,6 @@ namespace companion {
 namespace report = velmiro::report;
 
 namespace {
-
-// Plain literals, not QString objects: nothing of the companion runs at start-up.
-constexpr const char* defaultPrefix = "VELMIRO_";
-constexpr const char* defaultCrystalRates = "9600 115200";
-constexpr int longestText = 200;  // longer texts read back from the settings are not ours
-
-QString defaultTableRates() {
-    QStringList rates;
-    for (const std::int32_t rate : report::defaultTableRates())
-        rates << QString::number(rate);
-    return rates.join(QLatin1Char(' '));
-}
 
 template <std::size_t N>
 QComboBox* quantityBox(const char* const (&items)[N], std::size_t current, QWidget* parent) {
@@ -61,212 +48,138 @@ QComboBox* quantityBox(const char* const (&items)[N], std::size_t current, QWidg
     return box;
 }
 
-QDoubleSpinBox* percentBox(double minimum, double maximum, double value, QWidget* parent) {
-    auto* box = new QDoubleSpinBox(parent);
-    box->setLocale(QLocale(QLocale::Italian, QLocale::Italy));  // "0,5" as in every other field
-    box->setDecimals(2);
-    box->setRange(minimum, maximum);
-    box->setSingleStep(0.1);
-    box->setValue(value);
-    box->setKeyboardTracking(true);
-    return box;
+QLabel* label(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
 }
 
-QLabel* problemLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setWordWrap(true);
-    label->hide();  // shown with a problem only: the tables keep the room
-    return label;
+std::unique_ptr<QSettings> openSettings(const QString& file) {
+    if (!file.isEmpty())
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("Velmiro"), QStringLiteral("companion"));
 }
 
-QTableView* resultView(GridModel* model, const QString& name, QWidget* parent) {
-    auto* view = new QTableView(parent);
-    view->setModel(model);
-    view->setAccessibleName(name);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTabKeyNavigation(false);  // Tab leaves the table, as everywhere else
-    view->setWordWrap(false);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    return view;
+std::string utf8(const QString& text) {
+    return text.toStdString();
 }
 
-// Shows a field's problem under it and tells screen readers about it too.
-void showProblem(QLabel* label, QWidget* field, const QString& problem) {
-    label->setText(problem);
-    label->setVisible(!problem.isEmpty());
-    field->setAccessibleDescription(problem);
-}
-
-// Rates separated by blanks or ";" ("," is the decimal separator).
-struct RatesReading {
-    std::vector<std::int32_t> rates;
-    QString problem;
-};
-
-RatesReading readRates(const QString& text) {
-    RatesReading reading;
-    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
-    for (const QString& item : text.split(separators, Qt::SkipEmptyParts)) {
-        const report::Reading one = report::readPositiveQuantity(item.toStdString());
-        if (!one.value) {
-            reading.problem =
-                QStringLiteral("«%1»: %2").arg(item, QString::fromStdString(one.problem));
-            reading.rates.clear();
-            return reading;
-        }
-        reading.rates.push_back(*one.value);
-    }
-    if (reading.rates.empty())
-        reading.problem = QStringLiteral("Scrivere almeno un baud rate, come 9600 o 115,2k");
-    return reading;
-}
-
-// An empty limit is no limit. Both limits share one line for their problem,
-// so it names the field.
-std::optional<std::int32_t> readLimit(const QString& text, std::int32_t none, const char* field,
-                                      QString& problem) {
-    if (text.trimmed().isEmpty())
-        return none;
-    const report::Reading reading = report::readPositiveQuantity(text.toStdString());
-    if (!reading.value)
-        problem = QString::fromUtf8(field) + QString::fromStdString(reading.problem);
-    return reading.value;
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 }  // namespace
-
-struct Companion::State {
-    std::optional<std::int32_t> crystal;
-    std::optional<std::int32_t> rate;
-    velmiro::Judgement judgement;
-    velmiro::ModeChoice choice;
-    std::optional<velmiro::Comparison> modes;
-    std::vector<report::TableRow> table;     // empty until a crystal and rates read
-    std::vector<std::int32_t> crystalRates;  // empty until the rates and limits read
-    std::vector<velmiro::CrystalFit> fits;
-};
 
 Companion::Companion(forms::Runtime& runtime, QWidget* parent, const QString& settingsFile)
     : QWidget(parent, Qt::Window),
       runtime_(runtime),
       settingsFile_(settingsFile),
-      state_(std::make_unique<State>()) {
+      settings_(std::make_unique<SettingsTable>()) {
     setWindowTitle(QStringLiteral("Velmiro – tutti i modi"));
     if (parent == nullptr)  // alone; beside the main window it shares its icon
         setWindowIcon(forms::programIcon());
-    build();
-    restoreSettings();
-    recompute();
+    auto* top = new QVBoxLayout(this);
+    buildInputs();
+    tabs_ = new QTabWidget(this);
+    modes_ = new ModesTab(this);
+    table_ = new TableTab(this);
+    crystals_ = new CrystalsTab(this);
+    tabs_->addTab(modes_, QStringLiteral("&Modi"));
+    tabs_->addTab(table_, QStringLiteral("T&abella"));
+    tabs_->addTab(crystals_, QStringLiteral("Quar&zi"));
+    top->addWidget(tabs_, 1);
+    buildActions();
+    resize(900, 560);
+
+    // Each key once; reading and writing both go through this table.
+    SettingsTable& s = *settings_;
+    s.text("crystal", crystal_);
+    s.text("rate", rate_);
+    s.text("tolerance", tolerance_,
+           [](const QString& t) { return report::readTolerance(utf8(t)).value.has_value(); });
+    s.text("clockError", clockError_,
+           [](const QString& t) { return report::readClockError(utf8(t)).value.has_value(); });
+    s.flag("sync", sync_);
+    s.choice("family", family_);
+    s.text("device", device_);
+    for (ResultTab* tab : {static_cast<ResultTab*>(modes_), static_cast<ResultTab*>(table_),
+                           static_cast<ResultTab*>(crystals_)})
+        tab->addSettings(s);
+    s.text("prefix", prefix_);
+    s.page("tab", tabs_);
+    s.size("size", this);
+    s.restore(*openSettings(settingsFile_));
+
+    connectAll();
+    deviceEdited();
     recolour();
 }
 
 Companion::~Companion() = default;
 
-void Companion::build() {
-    auto* top = new QVBoxLayout(this);
-
-    // The inputs every tab shares.
+void Companion::buildInputs() {
     auto* inputs = new QGridLayout;
-    top->addLayout(inputs);
+    static_cast<QVBoxLayout*>(layout())->addLayout(inputs);
     crystal_ = quantityBox(presets::crystals, 4, this);
     rate_ = quantityBox(presets::rates, 2, this);
     crystal_->setAccessibleName(QStringLiteral("Quarzo"));
     rate_->setAccessibleName(QStringLiteral("Baud rate"));
-    crystalProblem_ = problemLabel(this);
-    rateProblem_ = problemLabel(this);
-    tolerance_ = percentBox(0.1, 10.0, 1.0, this);
+    tolerance_ = new QLineEdit(QStringLiteral("1"), this);
     tolerance_->setAccessibleName(QStringLiteral("Tolleranza"));
-    clockError_ = percentBox(0.0, 10.0, 0.0, this);
+    tolerance_->setToolTip(QStringLiteral("Per esempio 1, 0,5 o 2,5"));
+    clockError_ = new QLineEdit(QStringLiteral("0"), this);
     clockError_->setAccessibleName(QStringLiteral("Errore del clock"));
     clockError_->setToolTip(
         QStringLiteral("Ogni modo è giudicato sul caso peggiore: |scostamento| + errore del "
                        "clock"));
     sync_ = new QCheckBox(QStringLiteral("Modi &sincroni"), this);
-    sync_->setToolTip(QStringLiteral("Il modo migliore tra i sincroni (100, 110)"));
+    family_ = new QComboBox(this);
+    family_->setAccessibleName(QStringLiteral("Periferica"));
+    for (const velmiro::Family& family : velmiro::families()) {
+        family_->addItem(QStringLiteral("%1 — %2").arg(text(family.key), text(family.parts)),
+                         text(family.key));
+    }
+    // The texts are long: the closed box takes the room it is given, the list shows them whole.
+    family_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    family_->setMinimumContentsLength(24);
+    family_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    device_ = new QLineEdit(this);
+    device_->setAccessibleName(QStringLiteral("Dispositivo"));
+    device_->setPlaceholderText(QStringLiteral("facoltativo"));
+    device_->setToolTip(
+        QStringLiteral("Un PIC come PIC16F877A o PIC24FJ64GA002: sceglie la periferica e ne "
+                       "segue le errata"));
+    inputMessages_ = new MessageLine(this, 3);
 
-    auto label = [this](const QString& text, QWidget* buddy) {
-        auto* l = new QLabel(text, this);
-        l->setBuddy(buddy);
-        return l;
-    };
-    inputs->addWidget(label(QStringLiteral("&Quarzo:"), crystal_), 0, 0);
+    inputs->addWidget(label(QStringLiteral("&Quarzo:"), crystal_, this), 0, 0);
     inputs->addWidget(crystal_, 0, 1);
-    inputs->addWidget(label(QStringLiteral("&Baud rate:"), rate_), 0, 2);
+    inputs->addWidget(label(QStringLiteral("&Baud rate:"), rate_, this), 0, 2);
     inputs->addWidget(rate_, 0, 3);
-    inputs->addWidget(crystalProblem_, 1, 1);
-    inputs->addWidget(rateProblem_, 1, 3);
-    inputs->addWidget(label(QStringLiteral("To&lleranza %:"), tolerance_), 2, 0);
-    inputs->addWidget(tolerance_, 2, 1);
-    inputs->addWidget(label(QStringLiteral("&Errore del clock %:"), clockError_), 2, 2);
-    inputs->addWidget(clockError_, 2, 3);
-    inputs->addWidget(sync_, 2, 4);
+    inputs->addWidget(label(QStringLiteral("To&lleranza %:"), tolerance_, this), 1, 0);
+    inputs->addWidget(tolerance_, 1, 1);
+    inputs->addWidget(label(QStringLiteral("&Errore del clock %:"), clockError_, this), 1, 2);
+    inputs->addWidget(clockError_, 1, 3);
+    inputs->addWidget(sync_, 0, 4, 1, 2);
+    inputs->addWidget(label(QStringLiteral("&Periferica:"), family_, this), 2, 0);
+    inputs->addWidget(family_, 2, 1, 1, 5);
+    inputs->addWidget(label(QStringLiteral("Disposi&tivo:"), device_, this), 3, 0);
+    inputs->addWidget(device_, 3, 1);
+    inputs->addWidget(inputMessages_, 4, 0, 1, 6);
+    const int width = fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16;
     for (QWidget* field : {static_cast<QWidget*>(crystal_), static_cast<QWidget*>(rate_),
-                           static_cast<QWidget*>(tolerance_), static_cast<QWidget*>(clockError_)})
-        field->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16);
-    inputs->setColumnStretch(5, 1);  // the fields keep their width; the room goes right
+                           static_cast<QWidget*>(tolerance_), static_cast<QWidget*>(clockError_),
+                           static_cast<QWidget*>(device_)})
+        field->setFixedWidth(width);
+    inputs->setColumnStretch(5, 1);  // the room goes right
+}
 
-    tabs_ = new QTabWidget(this);
-    top->addWidget(tabs_, 1);
-
-    modesModel_ = new GridModel(this);
-    tableModel_ = new GridModel(this);
-    crystalsModel_ = new GridModel(this);
-
-    modesView_ = resultView(modesModel_, QStringLiteral("Modi"), this);
-    tabs_->addTab(modesView_, QStringLiteral("&Modi"));
-
-    auto* tablePage = new QWidget(this);
-    auto* tableLayout = new QVBoxLayout(tablePage);
-    auto* tableForm = new QFormLayout;
-    tableRates_ = new QLineEdit(defaultTableRates(), tablePage);
-    tableRates_->setAccessibleName(QStringLiteral("Baud rate della tabella"));
-    tableRates_->setToolTip(QStringLiteral("Una riga per baud rate, separati da spazi"));
-    tableRatesProblem_ = problemLabel(tablePage);
-    tableForm->addRow(label(QStringLiteral("&Righe (baud rate):"), tableRates_), tableRates_);
-    tableForm->addRow(QString(), tableRatesProblem_);
-    tableLayout->addLayout(tableForm);
-    tableView_ = resultView(tableModel_, QStringLiteral("Tabella"), tablePage);
-    tableLayout->addWidget(tableView_, 1);
-    tabs_->addTab(tablePage, QStringLiteral("T&abella"));
-
-    auto* crystalsPage = new QWidget(this);
-    auto* crystalsLayout = new QVBoxLayout(crystalsPage);
-    auto* crystalsForm = new QGridLayout;
-    crystalRates_ = new QLineEdit(QString::fromLatin1(defaultCrystalRates), crystalsPage);
-    crystalRates_->setAccessibleName(QStringLiteral("Baud rate voluti"));
-    minimum_ = new QLineEdit(crystalsPage);
-    minimum_->setPlaceholderText(QStringLiteral("nessun minimo"));
-    minimum_->setAccessibleName(QStringLiteral("Frequenza minima"));
-    maximum_ = new QLineEdit(crystalsPage);
-    maximum_->setPlaceholderText(QStringLiteral("nessun massimo"));
-    maximum_->setAccessibleName(QStringLiteral("Frequenza massima"));
-    crystalRatesProblem_ = problemLabel(crystalsPage);
-    rangeProblem_ = problemLabel(crystalsPage);
-    crystalsForm->addWidget(label(QStringLiteral("Baud rate &voluti:"), crystalRates_), 0, 0);
-    crystalsForm->addWidget(crystalRates_, 0, 1, 1, 3);
-    crystalsForm->addWidget(crystalRatesProblem_, 1, 1, 1, 3);
-    crystalsForm->addWidget(label(QStringLiteral("Frequenza &da:"), minimum_), 2, 0);
-    crystalsForm->addWidget(minimum_, 2, 1);
-    crystalsForm->addWidget(label(QStringLiteral("&fino a:"), maximum_), 2, 2);
-    crystalsForm->addWidget(maximum_, 2, 3);
-    crystalsForm->addWidget(rangeProblem_, 3, 1, 1, 3);
-    crystalsLayout->addLayout(crystalsForm);
-    crystalsView_ = resultView(crystalsModel_, QStringLiteral("Quarzi"), crystalsPage);
-    crystalsView_->setToolTip(QStringLiteral("Doppio clic o Invio: usa il quarzo nei modi"));
-    crystalsLayout->addWidget(crystalsView_, 1);
-    tabs_->addTab(crystalsPage, QStringLiteral("Quar&zi"));
-
-    // The actions under the tabs.
+void Companion::buildActions() {
     auto* actions = new QGridLayout;
-    top->addLayout(actions);
-    prefix_ = new QLineEdit(QString::fromLatin1(defaultPrefix), this);
+    static_cast<QVBoxLayout*>(layout())->addLayout(actions);
+    prefix_ = new QLineEdit(QStringLiteral("VELMIRO_"), this);
     prefix_->setAccessibleName(QStringLiteral("Prefisso"));
-    prefixProblem_ = problemLabel(this);
-    copyHeader_ = new QPushButton(QStringLiteral("Copia &intestazione C"), this);
+    copyHeader_ = new QPushButton(this);
     copyHeader_->setAccessibleName(QStringLiteral("Copia intestazione C"));
     copyHeader_->setToolTip(
         QStringLiteral("Le #define di velmiro-cli header per il modo migliore o la riga "
@@ -274,50 +187,54 @@ void Companion::build() {
     export_ = new QPushButton(QStringLiteral("Esporta &CSV…"), this);
     export_->setAccessibleName(QStringLiteral("Esporta CSV"));
     export_->setToolTip(QStringLiteral("Salva la scheda visibile come CSV"));
-    actions->addWidget(label(QStringLiteral("&Prefisso:"), prefix_), 0, 0);
+    status_ = new MessageLine(this);
+    actions->addWidget(label(QStringLiteral("Prefiss&o:"), prefix_, this), 0, 0);
     actions->addWidget(prefix_, 0, 1);
     actions->addWidget(copyHeader_, 0, 2);
     actions->addWidget(export_, 0, 4);
-    actions->addWidget(prefixProblem_, 1, 1, 1, 4);
+    actions->addWidget(status_, 0, 3);  // beside the buttons it speaks of
     actions->setColumnStretch(3, 1);
+}
 
-    // Every change recomputes at once; there is no button to press.
+void Companion::connectAll() {
+    // Every change recomputes at once; there is no button to press. A new
+    // question forgets the row chosen for the header.
+    const auto changed = [this] { inputsChanged(); };
+    connect(crystal_, &QComboBox::currentTextChanged, this, changed);
+    connect(rate_, &QComboBox::currentTextChanged, this, changed);
+    connect(tolerance_, &QLineEdit::textChanged, this, changed);
+    connect(clockError_, &QLineEdit::textChanged, this, changed);
+    connect(sync_, &QCheckBox::toggled, this, changed);
+    connect(family_, &QComboBox::currentIndexChanged, this, changed);
+    connect(device_, &QLineEdit::textChanged, this, [this] { deviceEdited(); });
     const auto recompute = [this] { this->recompute(); };
-    connect(crystal_, &QComboBox::currentTextChanged, this, recompute);
-    connect(rate_, &QComboBox::currentTextChanged, this, recompute);
-    connect(tolerance_, &QDoubleSpinBox::valueChanged, this, recompute);
-    connect(clockError_, &QDoubleSpinBox::valueChanged, this, recompute);
-    connect(sync_, &QCheckBox::toggled, this, recompute);
-    for (QLineEdit* edit : {tableRates_, crystalRates_, minimum_, maximum_, prefix_})
-        connect(edit, &QLineEdit::textChanged, this, recompute);
-    connect(modesView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, recompute);
-    connect(tabs_, &QTabWidget::currentChanged, this, recompute);  // what Esporta would save
+    connect(table_, &ResultTab::edited, this, recompute);
+    connect(crystals_, &ResultTab::edited, this, recompute);
+    connect(prefix_, &QLineEdit::textChanged, this, recompute);
+    connect(modes_, &ModesTab::selectionChanged, this, [this] { updateActions(); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] { updateActions(); });
     connect(copyHeader_, &QPushButton::clicked, this,
             [this] { guarded([this] { copyHeader(); }); });
     connect(export_, &QPushButton::clicked, this, [this] { guarded([this] { exportCsv(); }); });
-    connect(crystalsView_, &QTableView::activated, this, [this](const QModelIndex& index) {
-        const QString crystal = crystalsModel_->grid().rows.value(index.row()).value(0).text;
-        if (crystal.isEmpty())
-            return;
+    connect(crystals_, &CrystalsTab::crystalChosen, this, [this](const QString& crystal) {
         crystal_->setEditText(crystal);
         showTab(Tab::Modes);
     });
 
-    for (QTableView* view : {modesView_, tableView_, crystalsView_}) {
-        auto* copy = new QAction(QStringLiteral("Copia"), view);
+    for (ResultTab* tab : {static_cast<ResultTab*>(modes_), static_cast<ResultTab*>(table_),
+                           static_cast<ResultTab*>(crystals_)}) {
+        auto* copy = new QAction(QStringLiteral("Copia"), tab->view());
         copy->setShortcut(QKeySequence::Copy);
         copy->setShortcutContext(Qt::WidgetShortcut);
         copy->setShortcutVisibleInContextMenu(true);
         connect(copy, &QAction::triggered, this, [this] { guarded([this] { copySelection(); }); });
-        view->addAction(copy);
-        view->setContextMenuPolicy(Qt::ActionsContextMenu);
+        tab->view()->addAction(copy);
+        tab->view()->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
     // The main window's keys choose the tabs here too; Ctrl+W closes.
-    const Tab tabOrder[] = {Tab::Modes, Tab::Table, Tab::Crystals};
-    for (int i = 0; i < 3; ++i) {
+    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
         auto* key = new QAction(this);
-        key->setShortcut(QKeySequence(Qt::Key_F2 + i));
-        const Tab tab = tabOrder[i];
+        key->setShortcut(QKeySequence(Qt::Key_F2 + static_cast<int>(tab)));
         connect(key, &QAction::triggered, this, [this, tab] { showTab(tab); });
         addAction(key);
     }
@@ -326,13 +243,11 @@ void Companion::build() {
     connect(close, &QAction::triggered, this, &QWidget::close);
     addAction(close);
 
-    QWidget* const order[] = {crystal_,      rate_,         tolerance_,  clockError_,
-                              sync_,         tabs_,         modesView_,  tableRates_,
-                              tableView_,    crystalRates_, minimum_,    maximum_,
-                              crystalsView_, prefix_,       copyHeader_, export_};
-    for (std::size_t i = 1; i < std::size(order); ++i)
+    QList<QWidget*> order{crystal_, rate_, sync_, tolerance_, clockError_, family_, device_, tabs_};
+    order << modes_->fields() << table_->fields() << crystals_->fields();
+    order << prefix_ << copyHeader_ << export_;
+    for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
-    resize(900, 560);
 }
 
 void Companion::showTab(Tab tab) {
@@ -340,136 +255,154 @@ void Companion::showTab(Tab tab) {
 }
 
 void Companion::takeInputs(const QString& crystal, const QString& rate) {
-    if (report::readPositiveQuantity(crystal.toStdString()).value)
+    if (report::readPositiveQuantity(utf8(crystal)).value)
         crystal_->setEditText(crystal);
-    if (report::readPositiveQuantity(rate.toStdString()).value)
+    if (report::readPositiveQuantity(utf8(rate)).value)
         rate_->setEditText(rate);
 }
 
-void Companion::guarded(const std::function<void()>& work) {
+ResultTab* Companion::currentTab() const {
+    return static_cast<ResultTab*>(tabs_->currentWidget());
+}
+
+bool Companion::guarded(const std::function<void()>& work) {
     // Nothing typed may end the window: a failure empties the results and says why.
     QString failure;
     try {
         work();
-        return;
+        return true;
     } catch (const std::exception& error) {
         failure = QStringLiteral("Calcolo non riuscito: ") + QString::fromUtf8(error.what());
     } catch (...) {
         failure = QStringLiteral("Calcolo non riuscito");
     }
-    *state_ = State{};
-    for (GridModel* model : {modesModel_, tableModel_, crystalsModel_})
-        model->setGrid({model->grid().headers, {}});
+    for (ResultTab* tab : {static_cast<ResultTab*>(modes_), static_cast<ResultTab*>(table_),
+                           static_cast<ResultTab*>(crystals_)})
+        tab->clear();
     copyHeader_->setEnabled(false);
     export_->setEnabled(false);
-    showProblem(crystalProblem_, crystal_, failure);
+    inputMessages_->set(crystal_, QStringLiteral("Quarzo"), failure);
+    return false;
+}
+
+Inputs Companion::readInputs() {
+    Inputs in;
+    const report::Reading crystal = report::readPositiveQuantity(utf8(crystal_->currentText()));
+    const report::Reading rate = report::readPositiveQuantity(utf8(rate_->currentText()));
+    const report::PercentReading tolerance = report::readTolerance(utf8(tolerance_->text()));
+    const report::PercentReading clockError = report::readClockError(utf8(clockError_->text()));
+    const auto say = [this](QWidget* field, const char* name, const std::string& problem) {
+        inputMessages_->set(field, QString::fromUtf8(name), QString::fromStdString(problem));
+    };
+    say(crystal_, "Quarzo", crystal.problem);
+    say(rate_, "Baud rate", rate.problem);
+    say(tolerance_, "Tolleranza", tolerance.problem);
+    say(clockError_, "Errore del clock", clockError.problem);
+    in.crystal = crystal.value;
+    in.rate = rate.value;
+    if (tolerance.value && clockError.value)
+        in.judgement = velmiro::Judgement{*tolerance.value, *clockError.value};
+
+    const velmiro::Family* family = velmiro::findFamily(utf8(family_->currentData().toString()));
+    if (family == nullptr)
+        family = &velmiro::eusart();
+    QString deviceProblem;
+    if (device_->text().trimmed().isEmpty()) {
+        in.port = report::Port{*family, {}};
+    } else {
+        const std::string typed = utf8(device_->text().trimmed());
+        const velmiro::Device device = velmiro::deviceFromText(typed);
+        deviceProblem = QString::fromStdString(report::deviceProblem(typed, device));
+        if (deviceProblem.isEmpty())
+            deviceProblem = QString::fromStdString(report::familyConflict(device, *family));
+        if (deviceProblem.isEmpty())
+            in.port = report::portOf(device);
+    }
+    inputMessages_->set(device_, QStringLiteral("Dispositivo"), deviceProblem);
+    if (in.port) {  // what velmiro-cli says under its question, while nothing is wrong
+        std::ostringstream notes;
+        report::writePortNotes(notes, *in.port, in.crystal);
+        inputMessages_->note(QString::fromStdString(notes.str()).trimmed());
+    } else {
+        inputMessages_->note({});
+    }
+
+    // Only a family with synchronous modes lets them compete.
+    const auto modes = family->modes;
+    const bool hasSync = std::any_of(modes.begin(), modes.end(),
+                                     [](const velmiro::ModeInfo& m) { return m.mode.sync != 0; });
+    sync_->setEnabled(hasSync);
+    QStringList syncKeys;
+    for (const velmiro::ModeInfo& m : modes) {
+        if (m.mode.sync != 0)
+            syncKeys << text(m.key);
+    }
+    sync_->setToolTip(hasSync ? QStringLiteral("Il modo migliore tra i sincroni (%1)")
+                                    .arg(syncKeys.join(QStringLiteral(", ")))
+                              : QStringLiteral("Questa periferica non ha modi sincroni"));
+    in.choice.sync = hasSync && sync_->isChecked();
+    return in;
+}
+
+void Companion::inputsChanged() {
+    modes_->view()->clearSelection();
+    recompute();
+}
+
+void Companion::deviceEdited() {
+    const velmiro::Device device = velmiro::deviceFromText(utf8(device_->text().trimmed()));
+    if (device.problem == velmiro::DeviceProblem::None && device.family != nullptr) {
+        const QSignalBlocker quiet(family_);
+        family_->setCurrentIndex(family_->findData(text(device.family->key)));
+    }
+    inputsChanged();
 }
 
 void Companion::recompute() {
+    status_->note({});
     guarded([this] {
-        State next;
-        const report::Reading crystal =
-            report::readPositiveQuantity(crystal_->currentText().toStdString());
-        const report::Reading rate =
-            report::readPositiveQuantity(rate_->currentText().toStdString());
-        showProblem(crystalProblem_, crystal_, QString::fromStdString(crystal.problem));
-        showProblem(rateProblem_, rate_, QString::fromStdString(rate.problem));
-        next.crystal = crystal.value;
-        next.rate = rate.value;
-        next.judgement = {tolerance_->value(), clockError_->value()};
-        next.choice.sync = sync_->isChecked();
-        const bool worstCase = next.judgement.clockErrorPercent > 0.0;
-
-        if (next.crystal && next.rate)
-            next.modes =
-                velmiro::compareModes(*next.crystal, *next.rate, next.judgement, next.choice);
-
-        const RatesReading tableRates = readRates(tableRates_->text());
-        showProblem(tableRatesProblem_, tableRates_, tableRates.problem);
-        if (next.crystal && !tableRates.rates.empty()) {
-            next.table =
-                report::tableOf(*next.crystal, tableRates.rates, next.judgement, next.choice);
-        }
-
-        const RatesReading crystalRates = readRates(crystalRates_->text());
-        showProblem(crystalRatesProblem_, crystalRates_, crystalRates.problem);
-        QString range;
-        const auto minimum = readLimit(minimum_->text(), 1, "Frequenza da: ", range);
-        const auto maximum = readLimit(maximum_->text(), std::numeric_limits<std::int32_t>::max(),
-                                       "fino a: ", range);
-        if (minimum && maximum && *minimum > *maximum)
-            range = QStringLiteral("La frequenza minima è più alta della massima");
-        showProblem(rangeProblem_, minimum_->text().isEmpty() ? maximum_ : minimum_, range);
-        if (!crystalRates.rates.empty() && range.isEmpty()) {
-            next.crystalRates = crystalRates.rates;
-            next.fits = velmiro::crystalsFor(next.crystalRates, next.judgement, next.choice,
-                                             *minimum, *maximum);
-        }
-
-        modesModel_->setGrid(modesGrid(next.modes.value_or(velmiro::Comparison{}), worstCase));
-        tableModel_->setGrid(tableGrid(next.table));
-        crystalsModel_->setGrid(crystalsGrid(next.crystalRates, next.fits));
-        *state_ = std::move(next);
-
-        const QString prefixProblem =
-            QString::fromStdString(report::prefixProblem(prefix_->text().toStdString()));
-        showProblem(prefixProblem_, prefix_, prefixProblem);
-        copyHeader_->setEnabled(prefixProblem.isEmpty() && headerMode() != nullptr);
-        const bool ready[] = {state_->modes.has_value(), !state_->table.empty(),
-                              !state_->crystalRates.empty()};
-        export_->setEnabled(ready[tabs_->currentIndex()]);
+        const Inputs in = readInputs();
+        modes_->refresh(in);
+        table_->refresh(in);
+        crystals_->refresh(in);
+        updateActions();
     });
 }
 
-const velmiro::ModeResult* Companion::headerMode() const {
-    if (!state_->modes)
-        return nullptr;
-    const QModelIndexList rows = modesView_->selectionModel()->selectedRows();
-    if (rows.size() == 1 && rows.front().row() < static_cast<int>(state_->modes->modes.size()))
-        return &state_->modes->modes[static_cast<std::size_t>(rows.front().row())];
-    return state_->modes->bestMode();
+void Companion::updateActions() {
+    status_->note({});
+    const QString prefixProblem =
+        QString::fromStdString(report::prefixProblem(utf8(prefix_->text())));
+    status_->set(prefix_, QStringLiteral("Prefisso"), prefixProblem);
+    const velmiro::ModeResult* mode = modes_->headerMode();
+    // The button says which mode it copies: the best, or the row chosen.
+    copyHeader_->setText(
+        QStringLiteral("Copia &intestazione C") +
+        (mode != nullptr ? QStringLiteral(" (%1)").arg(modes_->headerTitle()) : QString()));
+    copyHeader_->setEnabled(prefixProblem.isEmpty() && mode != nullptr);
+    export_->setEnabled(currentTab()->ready());
 }
 
 void Companion::copyHeader() {
-    const velmiro::ModeResult* mode = headerMode();
-    if (mode == nullptr || !report::prefixProblem(prefix_->text().toStdString()).empty())
+    const velmiro::ModeResult* mode = modes_->headerMode();
+    if (mode == nullptr || !report::prefixProblem(utf8(prefix_->text())).empty())
         return;
     std::ostringstream out;
-    report::writeHeader(out, prefix_->text().toStdString(),
-                        report::Query{*state_->crystal, state_->rate, {}, state_->judgement},
-                        *mode);
+    modes_->writeHeader(out, utf8(prefix_->text()));
     QApplication::clipboard()->setText(QString::fromStdString(out.str()));
+    status_->note(QStringLiteral("Intestazione C del modo %1 copiata negli appunti")
+                      .arg(modes_->headerTitle()));
 }
 
 void Companion::exportCsv() {
-    const State& s = *state_;
+    const ResultTab* tab = currentTab();
+    if (!tab->ready())
+        return;
     std::ostringstream out;
-    QString name;
-    switch (static_cast<Tab>(tabs_->currentIndex())) {
-        case Tab::Modes:
-            if (!s.modes)
-                return;
-            report::writeModes(out, report::Format::Csv,
-                               report::Query{*s.crystal, s.rate, {}, s.judgement}, *s.modes);
-            name = QStringLiteral("velmiro-modi.csv");
-            break;
-        case Tab::Table:
-            if (s.table.empty())
-                return;
-            report::writeTable(out, report::Format::Csv,
-                               report::Query{*s.crystal, {}, {}, s.judgement}, s.table);
-            name = QStringLiteral("velmiro-tabella.csv");
-            break;
-        case Tab::Crystals:
-            if (s.crystalRates.empty())
-                return;
-            report::writeCrystals(out, report::Format::Csv, s.crystalRates, s.judgement, s.fits);
-            name = QStringLiteral("velmiro-quarzi.csv");
-            break;
-    }
+    tab->writeCsv(out);
     const QString path =
-        runtime_.saveFileName(this, QStringLiteral("Esporta CSV"), QDir::home().filePath(name),
-                              QStringLiteral("CSV (*.csv)"));
+        runtime_.saveFileName(this, QStringLiteral("Esporta CSV"),
+                              QDir::home().filePath(tab->csvName()), QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
@@ -478,16 +411,19 @@ void Companion::exportCsv() {
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
         !file.commit()) {
-        showProblem(prefixProblem_, export_,
-                    QStringLiteral("Non si può scrivere %1: %2").arg(path, file.errorString()));
+        status_->set(export_, {},
+                     QStringLiteral("Non si può scrivere %1: %2").arg(path, file.errorString()));
+        return;
     }
+    status_->set(export_, {}, {});
+    status_->note(QStringLiteral("Salvato %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void Companion::copySelection() {
-    for (QTableView* view : {modesView_, tableView_, crystalsView_}) {
-        if (view->hasFocus()) {
-            const QString text =
-                static_cast<GridModel*>(view->model())->selectedText(*view->selectionModel());
+    for (ResultTab* tab : {static_cast<ResultTab*>(modes_), static_cast<ResultTab*>(table_),
+                           static_cast<ResultTab*>(crystals_)}) {
+        if (tab->view()->hasFocus()) {
+            const QString text = tab->model()->selectedText(*tab->view()->selectionModel());
             if (!text.isEmpty())
                 QApplication::clipboard()->setText(text);
         }
@@ -496,15 +432,14 @@ void Companion::copySelection() {
 
 void Companion::recolour() {
     // The window's own palette: the tables may hear of a new one only after it.
-    for (GridModel* model : {modesModel_, tableModel_, crystalsModel_})
-        model->setBackground(palette().color(QPalette::Base));
+    const QColor base = palette().color(QPalette::Base);
     const QColor problem = toneColor(Tone::Outside, palette().color(QPalette::Window));
-    for (QLabel* label : {crystalProblem_, rateProblem_, tableRatesProblem_, crystalRatesProblem_,
-                          rangeProblem_, prefixProblem_}) {
-        QPalette own = label->palette();
-        own.setColor(QPalette::WindowText, problem);
-        label->setPalette(own);
-    }
+    const QColor plain = palette().color(QPalette::WindowText);
+    for (ResultTab* tab : {static_cast<ResultTab*>(modes_), static_cast<ResultTab*>(table_),
+                           static_cast<ResultTab*>(crystals_)})
+        tab->recolour(base, problem, plain);
+    inputMessages_->setColours(problem, plain);
+    status_->setColours(problem, plain);
 }
 
 void Companion::changeEvent(QEvent* event) {
@@ -531,91 +466,8 @@ void Companion::showEvent(QShowEvent* event) {
 }
 
 void Companion::closeEvent(QCloseEvent* event) {
-    saveSettings();
+    settings_->save(*openSettings(settingsFile_));
     QWidget::closeEvent(event);
-}
-
-namespace {
-
-std::unique_ptr<QSettings> openSettings(const QString& file) {
-    if (!file.isEmpty())
-        return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("Velmiro"), QStringLiteral("companion"));
-}
-
-// Each value read back is checked: a file edited by hand, or garbled, must not
-// put anything odd on screen.
-std::optional<QString> textSetting(const QSettings& s, const char* key) {
-    const QVariant v = s.value(QLatin1String(key));
-    if (v.typeId() != QMetaType::QString || v.toString().size() > longestText)
-        return std::nullopt;
-    return v.toString();
-}
-
-std::optional<double> numberSetting(const QSettings& s, const char* key, double lo, double hi) {
-    const auto text = textSetting(s, key);
-    bool ok = false;
-    const double value = text ? text->toDouble(&ok) : 0.0;
-    if (!ok || !(value >= lo && value <= hi))
-        return std::nullopt;
-    return value;
-}
-
-}  // namespace
-
-void Companion::restoreSettings() {
-    const auto settings = openSettings(settingsFile_);
-    if (settings->status() != QSettings::NoError)
-        return;
-    const QSettings& s = *settings;
-    if (auto v = textSetting(s, "crystal"))
-        crystal_->setEditText(*v);
-    if (auto v = textSetting(s, "rate"))
-        rate_->setEditText(*v);
-    if (auto v = numberSetting(s, "tolerance", tolerance_->minimum(), tolerance_->maximum()))
-        tolerance_->setValue(*v);
-    if (auto v = numberSetting(s, "clockError", clockError_->minimum(), clockError_->maximum()))
-        clockError_->setValue(*v);
-    if (auto v = textSetting(s, "sync"); v == QLatin1String("true") || v == QLatin1String("false"))
-        sync_->setChecked(*v == QLatin1String("true"));
-    if (auto v = textSetting(s, "tableRates"))
-        tableRates_->setText(*v);
-    if (auto v = textSetting(s, "crystalRates"))
-        crystalRates_->setText(*v);
-    if (auto v = textSetting(s, "minimum"))
-        minimum_->setText(*v);
-    if (auto v = textSetting(s, "maximum"))
-        maximum_->setText(*v);
-    if (auto v = textSetting(s, "prefix"))
-        prefix_->setText(*v);
-    if (auto v = numberSetting(s, "tab", 0, 2))
-        tabs_->setCurrentIndex(static_cast<int>(*v));
-    const QVariant size = s.value(QStringLiteral("size"));
-    if (size.typeId() == QMetaType::QSize) {
-        const QSize wanted = size.toSize();
-        if (wanted.width() >= 400 && wanted.height() >= 300 && wanted.width() <= 8000 &&
-            wanted.height() <= 8000)
-            resize(wanted);
-    }
-}
-
-void Companion::saveSettings() const {
-    const auto settings = openSettings(settingsFile_);
-    QSettings& s = *settings;
-    s.setValue(QStringLiteral("crystal"), crystal_->currentText());
-    s.setValue(QStringLiteral("rate"), rate_->currentText());
-    s.setValue(QStringLiteral("tolerance"), QString::number(tolerance_->value()));
-    s.setValue(QStringLiteral("clockError"), QString::number(clockError_->value()));
-    s.setValue(QStringLiteral("sync"),
-               sync_->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
-    s.setValue(QStringLiteral("tableRates"), tableRates_->text());
-    s.setValue(QStringLiteral("crystalRates"), crystalRates_->text());
-    s.setValue(QStringLiteral("minimum"), minimum_->text());
-    s.setValue(QStringLiteral("maximum"), maximum_->text());
-    s.setValue(QStringLiteral("prefix"), prefix_->text());
-    s.setValue(QStringLiteral("tab"), QString::number(tabs_->currentIndex()));
-    s.setValue(QStringLiteral("size"), size());
 }
 
 }  // namespace companion

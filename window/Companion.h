@@ -1,27 +1,20 @@
 // The companion window: every mode of the generator for a crystal and a rate,
 // a datasheet table over many rates, and the common crystals that fit. Built
-// only when first asked for.
+// only when first asked for. The window holds the inputs the tabs share, the
+// tabs, the actions under them, the theme and the placement.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
-
-#include "velmiro/calc.h"
 
 class QCheckBox;
 class QComboBox;
-class QDoubleSpinBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
-class QTableView;
 
 namespace forms {
 class Runtime;
@@ -29,7 +22,13 @@ class Runtime;
 
 namespace companion {
 
-class GridModel;
+class CrystalsTab;
+class MessageLine;
+class ModesTab;
+class ResultTab;
+class SettingsTable;
+class TableTab;
+struct Inputs;
 
 enum class Tab { Modes = 0, Table = 1, Crystals = 2 };
 
@@ -60,12 +59,17 @@ class Companion : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void build();
-    void restoreSettings();
-    void saveSettings() const;
+    void buildInputs();
+    void buildActions();
+    void connectAll();
+    Inputs readInputs();
+    void inputsChanged();
+    // A part that reads picks its family.
+    void deviceEdited();
+    void updateActions();
     void recolour();
-    void guarded(const std::function<void()>& work);
-    const velmiro::ModeResult* headerMode() const;
+    bool guarded(const std::function<void()>& work);
+    ResultTab* currentTab() const;
 
     forms::Runtime& runtime_;
     QString settingsFile_;
@@ -73,36 +77,24 @@ class Companion : public QWidget {
 
     QComboBox* crystal_ = nullptr;
     QComboBox* rate_ = nullptr;
-    QDoubleSpinBox* tolerance_ = nullptr;
-    QDoubleSpinBox* clockError_ = nullptr;
+    QLineEdit* tolerance_ = nullptr;
+    QLineEdit* clockError_ = nullptr;
     QCheckBox* sync_ = nullptr;
-    QLabel* crystalProblem_ = nullptr;
-    QLabel* rateProblem_ = nullptr;
+    QComboBox* family_ = nullptr;
+    QLineEdit* device_ = nullptr;
+    MessageLine* inputMessages_ = nullptr;
+
     QTabWidget* tabs_ = nullptr;
-
-    QTableView* modesView_ = nullptr;
-    QTableView* tableView_ = nullptr;
-    QTableView* crystalsView_ = nullptr;
-    GridModel* modesModel_ = nullptr;
-    GridModel* tableModel_ = nullptr;
-    GridModel* crystalsModel_ = nullptr;
-
-    QLineEdit* tableRates_ = nullptr;
-    QLabel* tableRatesProblem_ = nullptr;
-    QLineEdit* crystalRates_ = nullptr;
-    QLineEdit* minimum_ = nullptr;
-    QLineEdit* maximum_ = nullptr;
-    QLabel* crystalRatesProblem_ = nullptr;
-    QLabel* rangeProblem_ = nullptr;
+    ModesTab* modes_ = nullptr;
+    TableTab* table_ = nullptr;
+    CrystalsTab* crystals_ = nullptr;
 
     QLineEdit* prefix_ = nullptr;
-    QLabel* prefixProblem_ = nullptr;
     QPushButton* copyHeader_ = nullptr;
     QPushButton* export_ = nullptr;
+    MessageLine* status_ = nullptr;
 
-    // What the tabs show, kept for the header and the export.
-    struct State;
-    std::unique_ptr<State> state_;
+    std::unique_ptr<SettingsTable> settings_;
 };
 
 }  // namespace companion

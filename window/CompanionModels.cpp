@@ -45,32 +45,50 @@ Cell registerCell(const velmiro::ModeResult& r) {
     return number(text(report::registerText(r)));
 }
 
+// A deviation with its verdict in words too, not in colour alone.
+Cell judgedDeviation(const velmiro::ModeResult& r) {
+    Cell cell = decimal(r.deviationPercent, toneOf(r));
+    if (r.verdict == velmiro::Verdict::OutOfTolerance)
+        cell.text += QStringLiteral(" (fuori)");
+    else if (r.verdict == velmiro::Verdict::Avoided)
+        cell.text += QStringLiteral(" (errata)");
+    return cell;
+}
+
 }  // namespace
 
-Grid modesGrid(const velmiro::Comparison& modes, bool worstCase) {
+QString modeTitle(const velmiro::Family& family, const velmiro::ModeInfo& mode) {
+    // One bit: its name and value, "BRGS 1"; else the key of the three bits, "011".
+    if (family.bits.size() == 1)
+        return text(family.bits.front().name) + QLatin1Char(' ') + text(mode.key);
+    return text(mode.key);
+}
+
+Grid modesGrid(const velmiro::Family& family, const velmiro::Comparison& modes, bool worstCase) {
     Grid grid;
-    grid.headers = QStringList{"modo", "SYNC",   "BRG16", "BRGH",     "divisore",
-                               "n",    "SPBRGH", "SPBRG", "ottenuti", "scost. %"};
+    grid.headers << QStringLiteral("modo");
+    for (const velmiro::BitColumn& bit : family.bits)
+        grid.headers << text(bit.name);
+    grid.headers << QStringLiteral("divisore") << QStringLiteral("n");
+    for (const velmiro::RegisterName& column : family.columns)
+        grid.headers << text(column.name);
+    grid.headers << QStringLiteral("ottenuti") << QStringLiteral("scost. %");
     if (worstCase)
         grid.headers << QStringLiteral("peggiore %");
     grid.headers << QStringLiteral("esito");
     for (std::size_t i = 0; i < modes.modes.size(); ++i) {
         const velmiro::ModeResult& r = modes.modes[i];
-        const velmiro::GeneratorMode& m = r.mode->mode;
-        auto byte = [&r](std::int64_t value) {
-            return number(r.registerHolds() ? text(report::hexByte(value)) : dash());
-        };
         const bool best = modes.isBest(i);
-        Row row{{text(r.mode->key) + (best ? QStringLiteral(" (migliore)") : QString())},
-                number(QString::number(m.sync)),
-                number(QString::number(m.brg16)),
-                number(QString::number(m.brgh)),
-                number(QString::number(r.mode->divisor)),
-                registerCell(r),
-                byte(report::highByte(r.registerValue)),
-                byte(report::lowByte(r.registerValue)),
-                decimal(r.achieved),
-                decimal(r.deviationPercent, toneOf(r))};
+        Row row{{text(r.mode->key) + (best ? QStringLiteral(" (migliore)") : QString())}};
+        for (const velmiro::BitColumn& bit : family.bits)
+            row << number(QString::number(r.mode->mode.*bit.value));
+        row << number(QString::number(r.mode->divisor)) << registerCell(r);
+        for (const velmiro::RegisterName& column : family.columns) {
+            row << number(r.registerHolds()
+                              ? text(report::registerHex(r.registerValue, column.part))
+                              : dash());
+        }
+        row << decimal(r.achieved) << decimal(r.deviationPercent, toneOf(r));
         if (worstCase)
             row << decimal(r.worstCasePercent, toneOf(r));
         row << verdict(r);
@@ -81,21 +99,21 @@ Grid modesGrid(const velmiro::Comparison& modes, bool worstCase) {
     return grid;
 }
 
-Grid tableGrid(std::span<const report::TableRow> rows) {
+Grid tableGrid(const velmiro::Family& family, std::span<const report::TableRow> rows) {
     Grid grid;
     grid.headers << QStringLiteral("baud rate");
     if (rows.empty())
         return grid;
     for (const velmiro::ModeResult& r : rows.front().modes.modes) {
-        grid.headers << text(r.mode->key) + QStringLiteral(" n")
-                     << text(r.mode->key) + QStringLiteral(" scost. %");
+        grid.headers << modeTitle(family, *r.mode) + QStringLiteral(" n")
+                     << modeTitle(family, *r.mode) + QStringLiteral(" scost. %");
     }
     for (const report::TableRow& source : rows) {
         Row row{number(QString::number(source.rate))};
         for (std::size_t i = 0; i < source.modes.modes.size(); ++i) {
             const velmiro::ModeResult& r = source.modes.modes[i];
             Cell n = registerCell(r);
-            Cell deviation = decimal(r.deviationPercent, toneOf(r));
+            Cell deviation = judgedDeviation(r);
             n.best = deviation.best = source.modes.isBest(i);
             row << n << deviation;
         }
@@ -104,19 +122,21 @@ Grid tableGrid(std::span<const report::TableRow> rows) {
     return grid;
 }
 
-Grid crystalsGrid(std::span<const std::int32_t> rates, std::span<const velmiro::CrystalFit> fits) {
+Grid crystalsGrid(const velmiro::Family& family, std::span<const std::int32_t> rates,
+                  std::span<const velmiro::CrystalFit> fits) {
     Grid grid;
     grid.headers << QStringLiteral("quarzo (Hz)") << QStringLiteral("peggiore %");
     // One column per rate asked for: the best mode, its n and its deviation.
     for (const std::int32_t rate : rates)
         grid.headers << QStringLiteral("%1 baud: modo, n, scost. %").arg(rate);
     for (const velmiro::CrystalFit& fit : fits) {
-        Row row{number(QString::number(fit.crystal)),
+        Row row{number(text(report::groupedText(fit.crystal))),
                 decimal(fit.worstDeviationPercent, Tone::Within)};
         for (const velmiro::ModeResult& r : fit.rates) {
-            row << Cell{text(r.mode->key) + QStringLiteral("   n ") +
+            row << Cell{modeTitle(family, *r.mode) + QStringLiteral("   n ") +
                             text(report::registerText(r)) + QStringLiteral("   ") +
-                            decimal(r.deviationPercent).text,
+                            decimal(r.deviationPercent).text + QStringLiteral("   ") +
+                            (r.verdict ? text(report::verdictText(*r.verdict)) : QString()),
                         toneOf(r)};
         }
         grid.rows << row;

@@ -34,12 +34,16 @@ struct Grid {
     QList<Row> rows;
 };
 
-// The columns of `velmiro-cli compare`; worstCase adds the widened deviation.
-Grid modesGrid(const velmiro::Comparison& modes, bool worstCase);
+// A mode as a column or cell names it: "011", or "BRGS 1" in a one-bit family.
+QString modeTitle(const velmiro::Family& family, const velmiro::ModeInfo& mode);
+// The columns of `velmiro-cli compare`, with the family's bits and registers;
+// worstCase adds the widened deviation.
+Grid modesGrid(const velmiro::Family& family, const velmiro::Comparison& modes, bool worstCase);
 // A row per rate; n and deviation for each mode of the first row.
-Grid tableGrid(std::span<const velmiro::report::TableRow> rows);
+Grid tableGrid(const velmiro::Family& family, std::span<const velmiro::report::TableRow> rows);
 // A row per crystal, in the order crystalsFor gives.
-Grid crystalsGrid(std::span<const std::int32_t> rates, std::span<const velmiro::CrystalFit> fits);
+Grid crystalsGrid(const velmiro::Family& family, std::span<const std::int32_t> rates,
+                  std::span<const velmiro::CrystalFit> fits);
 
 // The deviation colours of the main window, made to read at 3:1 on `background`.
 QColor toneColor(Tone tone, const QColor& background);

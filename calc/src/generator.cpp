@@ -1,4 +1,3 @@
-#include <array>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -111,32 +110,6 @@ CalcError::CalcError(CalcErrorKind kind) : std::runtime_error(kindName(kind)), k
 
 std::string modeKeyOf(const GeneratorMode& mode) {
     return std::to_string(mode.sync) + std::to_string(mode.brg16) + std::to_string(mode.brgh);
-}
-
-namespace {
-
-// SYNC together with BRGH has no row: the window never lets both be set.
-constexpr std::array<ModeInfo, 6> modes{{
-    {"000", {0, 0, 0}, 64},
-    {"001", {0, 0, 1}, 16},
-    {"010", {0, 1, 0}, 16},
-    {"011", {0, 1, 1}, 4},
-    {"100", {1, 0, 0}, 4},
-    {"110", {1, 1, 0}, 4},
-}};
-
-}  // namespace
-
-std::span<const ModeInfo> modeTable() {
-    return modes;
-}
-
-const ModeInfo* findMode(std::string_view key) {
-    for (const ModeInfo& mode : modes) {
-        if (mode.key == key)
-            return &mode;
-    }
-    return nullptr;
 }
 
 std::int16_t divisorForKey(std::string_view key) {

@@ -13,11 +13,20 @@ bool isListed(const ModeInfo& mode, const ModeChoice& choice) {
 
 namespace {
 
-// With a key, that mode alone competes; otherwise one family of modes.
-bool competes(const ModeInfo& mode, const ModeChoice& choice) {
+// With a key, that mode alone competes; otherwise the asynchronous or the
+// synchronous ones. A mode an erratum avoids never does.
+bool competes(const Peripheral& peripheral, const ModeInfo& mode, const ModeChoice& choice) {
+    if (peripheral.avoided(mode))
+        return false;
     if (!choice.key.empty())
         return mode.key == choice.key;
     return (mode.mode.sync != 0) == choice.sync;
+}
+
+// The generator's divisor seen from the clock the user gives: the family's
+// clock divider folded in keeps the law exact over integers (Fosc / 2 may be odd).
+std::int16_t divisorFromInput(const Peripheral& peripheral, const ModeInfo& mode) {
+    return static_cast<std::int16_t>(mode.divisor * peripheral.family->clockDivider);
 }
 
 }  // namespace
@@ -31,9 +40,10 @@ double worstCasePercent(double deviationPercent, double clockErrorPercent) {
 namespace {
 
 // A register value taken forwards: the rate it gives and, with a target, its judgement.
-void takeForwards(ModeResult& result, std::int32_t frequency, std::optional<std::int32_t> rate,
-                  const Judgement& judgement) {
-    const std::int64_t product = (result.registerValue + 1) * result.mode->divisor;
+void takeForwards(const Peripheral& peripheral, ModeResult& result, std::int32_t frequency,
+                  std::optional<std::int32_t> rate, const Judgement& judgement) {
+    const std::int64_t product =
+        (result.registerValue + 1) * divisorFromInput(peripheral, *result.mode);
     result.achieved = law::rateOf(frequency, product);
     if (!rate)
         return;
@@ -44,16 +54,20 @@ void takeForwards(ModeResult& result, std::int32_t frequency, std::optional<std:
     result.deviationPercent = law::percentOff(frequency - target, target);
     result.worstCasePercent =
         worstCasePercent(*result.deviationPercent, judgement.clockErrorPercent);
-    result.verdict = law::withinTolerance(*result.worstCasePercent, judgement.tolerancePercent)
-                         ? Verdict::Ok
-                         : Verdict::OutOfTolerance;
+    if (peripheral.avoided(*result.mode))
+        result.verdict = Verdict::Avoided;
+    else if (law::withinTolerance(*result.worstCasePercent, judgement.tolerancePercent))
+        result.verdict = Verdict::Ok;
+    else
+        result.verdict = Verdict::OutOfTolerance;
 }
 
-Comparison withBest(std::vector<ModeResult> results, const ModeChoice& choice) {
+Comparison withBest(const Peripheral& peripheral, std::vector<ModeResult> results,
+                    const ModeChoice& choice) {
     Comparison comparison{std::move(results), std::nullopt};
     for (std::size_t i = 0; i < comparison.modes.size(); ++i) {
         const ModeResult& r = comparison.modes[i];
-        if (!r.worstCasePercent || !competes(*r.mode, choice))
+        if (!r.worstCasePercent || !competes(peripheral, *r.mode, choice))
             continue;
         if (!comparison.best || *r.worstCasePercent < *comparison.bestMode()->worstCasePercent)
             comparison.best = i;
@@ -63,53 +77,56 @@ Comparison withBest(std::vector<ModeResult> results, const ModeChoice& choice) {
 
 }  // namespace
 
-ModeResult rateForRegister(std::int32_t frequency, std::int64_t registerValue,
-                           std::optional<std::int32_t> rate, const ModeInfo& mode,
-                           const Judgement& judgement) {
+ModeResult rateForRegister(const Peripheral& peripheral, std::int32_t frequency,
+                           std::int64_t registerValue, std::optional<std::int32_t> rate,
+                           const ModeInfo& mode, const Judgement& judgement) {
     ModeResult result;
     result.mode = &mode;
     result.registerValue = registerValue;
     result.neededRegister = registerValue;
-    if (registerValue < 0 || registerValue > registerMaximum(mode.mode)) {
+    if (registerValue < peripheral.registerMinimum(mode) ||
+        registerValue > registerMaximum(mode.mode)) {
         result.verdict = Verdict::RegisterTooSmall;
         return result;
     }
-    takeForwards(result, frequency, rate, judgement);
+    takeForwards(peripheral, result, frequency, rate, judgement);
     return result;
 }
 
-ModeResult registerForRate(std::int32_t frequency, std::int32_t rate, const ModeInfo& mode,
-                           const Judgement& judgement) {
+ModeResult registerForRate(const Peripheral& peripheral, std::int32_t frequency, std::int32_t rate,
+                           const ModeInfo& mode, const Judgement& judgement) {
     ModeResult result;
     result.mode = &mode;
-    result.neededRegister = law::nearestRegisterUp(frequency, rate, mode.divisor);
-    // The register holds what it can: its limit gives the nearest rate it can reach.
-    result.registerValue =
-        std::clamp<std::int64_t>(result.neededRegister, 0, registerMaximum(mode.mode));
-    takeForwards(result, frequency, rate, judgement);
+    result.neededRegister =
+        law::nearestRegisterUp(frequency, rate, divisorFromInput(peripheral, mode));
+    // The register holds what it can: its limits give the nearest rate it can reach.
+    result.registerValue = std::clamp<std::int64_t>(
+        result.neededRegister, peripheral.registerMinimum(mode), registerMaximum(mode.mode));
+    takeForwards(peripheral, result, frequency, rate, judgement);
     return result;
 }
 
-Comparison compareModes(std::int32_t frequency, std::int32_t rate, const Judgement& judgement,
-                        const ModeChoice& choice) {
+Comparison compareModes(const Peripheral& peripheral, std::int32_t frequency, std::int32_t rate,
+                        const Judgement& judgement, const ModeChoice& choice) {
     std::vector<ModeResult> results;
-    results.reserve(modeTable().size());
-    for (const ModeInfo& mode : modeTable()) {
+    results.reserve(peripheral.family->modes.size());
+    for (const ModeInfo& mode : peripheral.family->modes) {
         if (isListed(mode, choice))
-            results.push_back(registerForRate(frequency, rate, mode, judgement));
+            results.push_back(registerForRate(peripheral, frequency, rate, mode, judgement));
     }
-    return withBest(std::move(results), choice);
+    return withBest(peripheral, std::move(results), choice);
 }
 
-Comparison compareRegister(std::int32_t frequency, std::int64_t registerValue,
-                           std::optional<std::int32_t> rate, const Judgement& judgement,
-                           const ModeChoice& choice) {
+Comparison compareRegister(const Peripheral& peripheral, std::int32_t frequency,
+                           std::int64_t registerValue, std::optional<std::int32_t> rate,
+                           const Judgement& judgement, const ModeChoice& choice) {
     std::vector<ModeResult> results;
-    for (const ModeInfo& mode : modeTable()) {
+    for (const ModeInfo& mode : peripheral.family->modes) {
         if (isListed(mode, choice))
-            results.push_back(rateForRegister(frequency, registerValue, rate, mode, judgement));
+            results.push_back(
+                rateForRegister(peripheral, frequency, registerValue, rate, mode, judgement));
     }
-    return withBest(std::move(results), choice);
+    return withBest(peripheral, std::move(results), choice);
 }
 
 std::span<const std::int32_t> commonCrystals() {
@@ -123,7 +140,8 @@ std::span<const std::int32_t> commonCrystals() {
     return crystals;
 }
 
-std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, const Judgement& judgement,
+std::vector<CrystalFit> crystalsFor(const Peripheral& peripheral,
+                                    std::span<const std::int32_t> rates, const Judgement& judgement,
                                     const ModeChoice& choice, std::int32_t minimum,
                                     std::int32_t maximum) {
     std::vector<CrystalFit> fits;
@@ -133,7 +151,7 @@ std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates, const J
         CrystalFit fit;
         fit.crystal = crystal;
         for (const std::int32_t rate : rates) {
-            const Comparison modes = compareModes(crystal, rate, judgement, choice);
+            const Comparison modes = compareModes(peripheral, crystal, rate, judgement, choice);
             const ModeResult* best = modes.bestMode();
             if (best == nullptr || best->verdict != Verdict::Ok)
                 break;

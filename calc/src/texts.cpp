@@ -176,6 +176,41 @@ bool removeSuffix(std::string_view& text, std::string_view suffix) {
     return true;
 }
 
+// A unit after the number, in any case, taken off: "hz", "bps" or "baud"; else empty.
+std::string_view removeUnit(std::string_view& text) {
+    for (const std::string_view unit : {"hz", "bps", "baud"}) {
+        if (text.size() <= unit.size())
+            continue;
+        const std::string_view tail = text.substr(text.size() - unit.size());
+        const bool same = std::equal(tail.begin(), tail.end(), unit.begin(), [](char a, char b) {
+            return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+        });
+        if (same) {
+            text.remove_suffix(unit.size());
+            return unit;
+        }
+    }
+    return {};
+}
+
+// The serial world's own notation, the multiplier in place of the decimal
+// point: "9k6" is 9600, "115k2" 115200, "1M5" 1500000. Digits only around it.
+std::optional<Decimal> serialNotation(std::string_view text) {
+    const std::size_t letter = text.find_first_of("kKM");
+    if (letter == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t places = text[letter] == 'M' ? 6 : 3;
+    Decimal d;
+    d.digits = std::string(text.substr(0, letter));
+    d.fraction = std::string(text.substr(letter + 1));
+    const auto digitsOnly = [](const std::string& part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), isDigit);
+    };
+    if (!digitsOnly(d.digits) || !digitsOnly(d.fraction))
+        typeMismatch();
+    return scaled(d, places);
+}
+
 }  // namespace
 
 std::int32_t integerFromText(std::string_view text) {
@@ -184,14 +219,14 @@ std::int32_t integerFromText(std::string_view text) {
 
 std::int32_t quantityFromText(std::string_view text) {
     text = trimBlanks(text);
-    const bool hertz = removeSuffix(text, "Hz");
+    const std::string_view unit = removeUnit(text);
     std::size_t places = 0;
-    if (removeSuffix(text, "k"))
+    if (removeSuffix(text, "k") || removeSuffix(text, "K"))
         places = 3;
-    else if (removeSuffix(text, "M"))
+    else if (removeSuffix(text, "M") || (unit == "hz" && removeSuffix(text, "m")))
         places = 6;
-    else if (hertz)
-        typeMismatch();
+    else if (const std::optional<Decimal> serial = serialNotation(text))
+        return roundedValue(*serial);
     else
         return integerFromText(text);
 

@@ -25,38 +25,67 @@ Json orNull(const std::optional<T>& value) {
     return value ? Json(*value) : Json(nullptr);
 }
 
-Json modeJson(const ModeResult& r, bool best) {
-    const GeneratorMode& m = r.mode->mode;
+// "BRG16" -> "brg16": the JSON and CSV name of a bit or a register.
+std::string keyOf(std::string_view name) {
+    std::string key(name);
+    std::transform(key.begin(), key.end(), key.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return key;
+}
+
+Json modeJson(const Family& family, const ModeResult& r, bool best) {
     const bool holds = r.registerHolds();
-    return {
-        {"mode", r.mode->key},
-        {"sync", m.sync},
-        {"brg16", m.brg16},
-        {"brgh", m.brgh},
+    Json mode{{"mode", r.mode->key}};
+    for (const BitColumn& bit : family.bits)
+        mode[keyOf(bit.name)] = r.mode->mode.*bit.value;
+    mode.update(Json{
         {"divisor", r.mode->divisor},
         {"register", r.registerValue},
         {"needed_register", r.neededRegister},
         {"limited", r.limited()},
-        {"spbrgh", holds ? Json(highByte(r.registerValue)) : Json(nullptr)},
-        {"spbrg", holds ? Json(lowByte(r.registerValue)) : Json(nullptr)},
+    });
+    for (const RegisterName& column : family.columns) {
+        mode[keyOf(column.name)] =
+            holds ? Json(registerPart(r.registerValue, column.part)) : Json(nullptr);
+    }
+    mode.update(Json{
         {"achieved", orNull(r.achieved)},
         {"deviation_percent", orNull(r.deviationPercent)},
         {"worst_case_percent", orNull(r.worstCasePercent)},
         {"verdict", r.verdict ? Json(verdictKey(*r.verdict)) : Json(nullptr)},
         {"best", best},
-    };
+    });
+    return mode;
 }
 
-Json modesJson(const Comparison& c) {
+Json modesJson(const Family& family, const Comparison& c) {
     Json list = Json::array();
     for (std::size_t i = 0; i < c.modes.size(); ++i)
-        list.push_back(modeJson(c.modes[i], c.isBest(i)));
+        list.push_back(modeJson(family, c.modes[i], c.isBest(i)));
     return list;
 }
 
-Json judgementJson(const Judgement& j) {
+// The clock the generator counts, in Hz: whole, or with its half.
+Json generatorClockJson(const Port& port, std::int32_t clock) {
+    const int divider = port.family().clockDivider;
+    if (clock % divider == 0)
+        return clock / divider;
+    return static_cast<double>(clock) / divider;
+}
+
+// The judgement, then which port: the keys every document has after its question.
+Json judgementJson(const Judgement& j, const Port& port) {
     return {{"tolerance_percent", j.tolerancePercent},
-            {"clock_error_percent", j.clockErrorPercent}};
+            {"clock_error_percent", j.clockErrorPercent},
+            {"family", port.family().key},
+            {"device", port.device.empty() ? Json(nullptr) : Json(port.device)}};
+}
+
+Json portJson(const Judgement& j, const Port& port, std::int32_t clock) {
+    Json json = judgementJson(j, port);
+    json["generator_clock_hz"] = generatorClockJson(port, clock);
+    return json;
 }
 
 Json withFirst(Json first, const Json& rest) {
@@ -85,13 +114,25 @@ std::string csvHeader(const Json& record) {
     return line + "\r\n";
 }
 
-// The first fields of each line, then those of a mode.
-void writeCsv(std::ostream& out, const Json& leading, const std::vector<Json>& records) {
+// The first fields of each line, then those of a mode of the family.
+void writeCsv(std::ostream& out, const Family& family, const Json& leading,
+              const std::vector<Json>& records) {
     ModeResult shape;
-    shape.mode = &modeTable().front();
-    out << csvHeader(withFirst(leading, modeJson(shape, false)));
+    shape.mode = &family.modes.front();
+    out << csvHeader(withFirst(leading, modeJson(family, shape, false)));
     for (const Json& record : records)
         out << csvLine(record);
+}
+
+// The port's fields that lead each CSV line, with the clock given when it is
+// the same on every line: a CSV row says which question it answers.
+Json portCsv(const Port& port, std::optional<std::int32_t> clock) {
+    Json json{{"family", port.family().key}, {"device", port.device}};
+    if (clock) {
+        json["crystal"] = *clock;
+        json["generator_clock_hz"] = generatorClockJson(port, *clock);
+    }
+    return json;
 }
 
 // Right-aligned in `width` columns. fmt would measure each text's display
@@ -117,19 +158,54 @@ std::string judgementText(const Judgement& j) {
     return text;
 }
 
-void writeModeLines(std::ostream& out, const Comparison& c, bool worstCase) {
-    out << "  modo  SYNC  BRG16  BRGH  divisore            n  SPBRGH  SPBRG    ottenuti  scost. %"
-        << (worstCase ? "  peggiore %" : "") << "  esito\n";
+// "Quarzo", "Fosc", "PBCLK": the given clock at the start of a line.
+std::string clockTitle(const Family& family) {
+    std::string title(family.clockWord);
+    title.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(title.front())));
+    return title;
+}
+
+// The lines under the question: the clock the generator counts when it is
+// not the given one, the part as read and what its erratum means.
+void writePortLines(std::ostream& out, const Port& port, std::optional<std::int32_t> clock) {
+    const Family& family = port.family();
+    if (clock && !family.generatorName.empty()) {
+        out << fmt::format(FMT_COMPILE("{} = {} / {} = {} Hz\n"), family.generatorName,
+                           clockTitle(family), family.clockDivider,
+                           groupedText(static_cast<double>(*clock) / family.clockDivider));
+    }
+    if (!port.device.empty())
+        out << "Dispositivo " << port.device << " (famiglia " << family.key << ")\n";
+    if (port.peripheral.erratum != nullptr)
+        out << "Nota: " << port.peripheral.erratum->note << '\n';
+}
+
+// A register column is as wide as its name or its widest value.
+std::size_t columnWidth(const RegisterName& column) {
+    return std::max<std::size_t>(column.name.size(), column.part == RegisterPart::Whole ? 6 : 4);
+}
+
+void writeModeLines(std::ostream& out, const Family& family, const Comparison& c, bool worstCase) {
+    out << "  modo";
+    for (const BitColumn& bit : family.bits)
+        out << "  " << bit.name;
+    out << "  divisore            n";
+    for (const RegisterName& column : family.columns)
+        out << "  " << right(std::string(column.name), columnWidth(column));
+    out << "    ottenuti  scost. %" << (worstCase ? "  peggiore %" : "") << "  esito\n";
     for (std::size_t i = 0; i < c.modes.size(); ++i) {
         const ModeResult& r = c.modes[i];
-        const GeneratorMode& m = r.mode->mode;
-        out << fmt::format(
-            FMT_COMPILE("{} {}   {:>4}  {:>5}  {:>4}  {:>8}  {:>11}  {}  {}  {}  {}"),
-            c.isBest(i) ? '*' : ' ', r.mode->key, m.sync, m.brg16, m.brgh, r.mode->divisor,
-            registerText(r),
-            right(r.registerHolds() ? hexByte(highByte(r.registerValue)) : dash, 6),
-            right(r.registerHolds() ? hexByte(lowByte(r.registerValue)) : dash, 5),
-            right(orDash(r.achieved), 10), right(orDash(r.deviationPercent), 8));
+        out << fmt::format(FMT_COMPILE("{} {:<4}"), c.isBest(i) ? '*' : ' ', r.mode->key);
+        for (const BitColumn& bit : family.bits)
+            out << "  " << right(std::to_string(r.mode->mode.*bit.value), bit.name.size());
+        out << fmt::format(FMT_COMPILE("  {:>8}  {:>11}"), r.mode->divisor, registerText(r));
+        for (const RegisterName& column : family.columns) {
+            out << "  "
+                << right(r.registerHolds() ? registerHex(r.registerValue, column.part) : dash,
+                         columnWidth(column));
+        }
+        out << "  " << right(orDash(r.achieved), 10) << "  "
+            << right(orDash(r.deviationPercent), 8);
         if (worstCase)
             out << "  " << right(orDash(r.worstCasePercent), 10);
         out << "  " << verdictOrDash(r) << '\n';
@@ -138,7 +214,20 @@ void writeModeLines(std::ostream& out, const Comparison& c, bool worstCase) {
         out << "  (nessun modo)\n";
 }
 
+// "SYNC 0, BRG16 1, BRGH 0": a mode's bits by name.
+std::string bitsText(const Family& family, const ModeInfo& mode) {
+    std::string text;
+    for (const BitColumn& bit : family.bits)
+        text += fmt::format(FMT_COMPILE("{}{} {}"), text.empty() ? "" : ", ", bit.name,
+                            mode.mode.*bit.value);
+    return text;
+}
+
 }  // namespace
+
+Port portOf(const Device& device) {
+    return {device.peripheral(), device.part};
+}
 
 std::span<const std::int32_t> defaultTableRates() {
     static constexpr std::array<std::int32_t, 8> rates{300,   1200,  2400,  9600,
@@ -146,11 +235,12 @@ std::span<const std::int32_t> defaultTableRates() {
     return rates;
 }
 
-std::vector<TableRow> tableOf(std::int32_t crystal, std::span<const std::int32_t> rates,
-                              const Judgement& judgement, const ModeChoice& choice) {
+std::vector<TableRow> tableOf(const Peripheral& peripheral, std::int32_t crystal,
+                              std::span<const std::int32_t> rates, const Judgement& judgement,
+                              const ModeChoice& choice) {
     std::vector<TableRow> rows;
     for (const std::int32_t rate : rates) {
-        TableRow row{rate, compareModes(crystal, rate, judgement, choice)};
+        TableRow row{rate, compareModes(peripheral, crystal, rate, judgement, choice)};
         // The synchronous blocks only on request. They come last in table order
         // and do not compete then, so the best index stays where it is.
         if (choice.key.empty() && !choice.sync)
@@ -162,66 +252,81 @@ std::vector<TableRow> tableOf(std::int32_t crystal, std::span<const std::int32_t
 }
 
 void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes) {
+    const Family& family = query.port.family();
     switch (format) {
         case Format::Json: {
             const Json doc =
                 withFirst({{"crystal", query.crystal}, {"rate", orNull(query.rate)}},
-                          withFirst(judgementJson(query.judgement), {{"modes", modesJson(modes)}}));
+                          withFirst(portJson(query.judgement, query.port, query.crystal),
+                                    {{"modes", modesJson(family, modes)}}));
             out << doc.dump(2) << '\n';
             return;
         }
         case Format::Csv: {
+            const Json leading =
+                withFirst(portCsv(query.port, query.crystal), {{"rate", orNull(query.rate)}});
             std::vector<Json> records;
             for (std::size_t i = 0; i < modes.modes.size(); ++i)
-                records.push_back(modeJson(modes.modes[i], modes.isBest(i)));
-            writeCsv(out, Json::object(), records);
+                records.push_back(
+                    withFirst(leading, modeJson(family, modes.modes[i], modes.isBest(i))));
+            writeCsv(out, family, leading, records);
             return;
         }
         case Format::Text:
             break;
     }
-    out << "Quarzo " << query.crystal << " Hz";
+    out << clockTitle(family) << ' ' << query.crystal << " Hz";
     if (query.registerValue)
         out << ", registro " << *query.registerValue;
     // Without a rate there is nothing to judge, and no tolerance to speak of.
     if (query.rate)
         out << ", baud rate " << *query.rate << judgementText(query.judgement);
-    out << "\n\n";
-    writeModeLines(out, modes, query.rate && query.judgement.clockErrorPercent > 0.0);
+    out << '\n';
+    writePortLines(out, query.port, query.crystal);
+    out << '\n';
+    writeModeLines(out, family, modes, query.rate && query.judgement.clockErrorPercent > 0.0);
     if (const ModeResult* best = modes.bestMode())
         out << "\n* modo migliore: " << best->mode->key << '\n';
 }
 
 void writeTable(std::ostream& out, Format format, const Query& query,
                 std::span<const TableRow> rows) {
+    const Family& family = query.port.family();
     if (format == Format::Json) {
         Json list = Json::array();
         for (const TableRow& row : rows)
-            list.push_back({{"rate", row.rate}, {"modes", modesJson(row.modes)}});
-        const Json doc = withFirst({{"crystal", query.crystal}},
-                                   withFirst(judgementJson(query.judgement), {{"rows", list}}));
+            list.push_back({{"rate", row.rate}, {"modes", modesJson(family, row.modes)}});
+        const Json doc = withFirst(
+            {{"crystal", query.crystal}},
+            withFirst(portJson(query.judgement, query.port, query.crystal), {{"rows", list}}));
         out << doc.dump(2) << '\n';
         return;
     }
     if (format == Format::Csv) {
+        const Json leading = withFirst(portCsv(query.port, query.crystal), {{"rate", 0}});
         std::vector<Json> records;
         for (const TableRow& row : rows) {
-            for (std::size_t i = 0; i < row.modes.modes.size(); ++i)
-                records.push_back(withFirst({{"rate", row.rate}},
-                                            modeJson(row.modes.modes[i], row.modes.isBest(i))));
+            for (std::size_t i = 0; i < row.modes.modes.size(); ++i) {
+                Json first = leading;
+                first["rate"] = row.rate;
+                records.push_back(
+                    withFirst(first, modeJson(family, row.modes.modes[i], row.modes.isBest(i))));
+            }
         }
-        writeCsv(out, {{"rate", 0}}, records);
+        writeCsv(out, family, leading, records);
         return;
     }
-    out << "Quarzo " << query.crystal << " Hz" << judgementText(query.judgement) << '\n';
+    out << clockTitle(family) << ' ' << query.crystal << " Hz" << judgementText(query.judgement)
+        << '\n';
+    writePortLines(out, query.port, query.crystal);
     if (rows.empty())
         return;
     const bool worstCase = query.judgement.clockErrorPercent > 0.0;
     // One block per mode, as datasheets print them; a limited n carries its mark.
     for (std::size_t m = 0; m < rows.front().modes.modes.size(); ++m) {
         const ModeInfo& mode = *rows.front().modes.modes[m].mode;
-        out << fmt::format(FMT_COMPILE("\nModo {}: SYNC {}, BRG16 {}, BRGH {}, divisore {}\n"),
-                           mode.key, mode.mode.sync, mode.mode.brg16, mode.mode.brgh, mode.divisor);
+        out << fmt::format(FMT_COMPILE("\nModo {}: {}, divisore {}\n"), mode.key,
+                           bitsText(family, mode), mode.divisor);
         out << "   baud rate    ottenuti  scost. %" << (worstCase ? "  peggiore %" : "")
             << "            n  esito\n";
         for (const TableRow& row : rows) {
@@ -237,50 +342,64 @@ void writeTable(std::ostream& out, Format format, const Query& query,
     out << "\n* modo migliore per quel baud rate\n";
 }
 
-void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_t> rates,
-                   const Judgement& judgement, std::span<const CrystalFit> fits) {
+void writeCrystals(std::ostream& out, Format format, const Port& port,
+                   std::span<const std::int32_t> rates, const Judgement& judgement,
+                   std::span<const CrystalFit> fits) {
+    const Family& family = port.family();
     if (format == Format::Json) {
         Json list = Json::array();
         for (const CrystalFit& fit : fits) {
             Json perRate = Json::array();
             for (std::size_t i = 0; i < fit.rates.size(); ++i)
-                perRate.push_back(withFirst({{"rate", rates[i]}}, modeJson(fit.rates[i], true)));
+                perRate.push_back(
+                    withFirst({{"rate", rates[i]}}, modeJson(family, fit.rates[i], true)));
             list.push_back({{"crystal", fit.crystal},
+                            {"generator_clock_hz", generatorClockJson(port, fit.crystal)},
                             {"worst_deviation_percent", fit.worstDeviationPercent},
                             {"rates", perRate}});
         }
         const Json doc = withFirst({{"rates", rates}},
-                                   withFirst(judgementJson(judgement), {{"crystals", list}}));
+                                   withFirst(judgementJson(judgement, port), {{"crystals", list}}));
         out << doc.dump(2) << '\n';
         return;
     }
     if (format == Format::Csv) {
+        const Json leading = withFirst(portCsv(port, std::nullopt), {{"crystal", 0},
+                                                                     {"generator_clock_hz", 0},
+                                                                     {"worst_deviation_percent", 0},
+                                                                     {"rate", 0}});
         std::vector<Json> records;
         for (const CrystalFit& fit : fits) {
             for (std::size_t i = 0; i < fit.rates.size(); ++i) {
-                records.push_back(withFirst({{"crystal", fit.crystal},
-                                             {"worst_deviation_percent", fit.worstDeviationPercent},
-                                             {"rate", rates[i]}},
-                                            modeJson(fit.rates[i], true)));
+                Json first = leading;
+                first["crystal"] = fit.crystal;
+                first["generator_clock_hz"] = generatorClockJson(port, fit.crystal);
+                first["worst_deviation_percent"] = fit.worstDeviationPercent;
+                first["rate"] = rates[i];
+                records.push_back(withFirst(first, modeJson(family, fit.rates[i], true)));
             }
         }
-        writeCsv(out, {{"crystal", 0}, {"worst_deviation_percent", 0}, {"rate", 0}}, records);
+        writeCsv(out, family, leading, records);
         return;
     }
     out << "Baud rate " << fmt::format(FMT_COMPILE("{}"), fmt::join(rates, ", "))
         << judgementText(judgement) << '\n';
+    writePortLines(out, port, std::nullopt);
     if (fits.empty()) {
-        out << "\nNessun quarzo comune dà tutti i baud rate entro la tolleranza.\n";
+        out << "\nNessun " << family.clockWord
+            << " comune dà tutti i baud rate entro la tolleranza.\n";
         return;
     }
-    out << "\n     quarzo  peggiore %   baud rate  modo            n  scost. %\n";
+    out << "\n"
+        << right(std::string(family.clockWord), 11)
+        << "  peggiore %   baud rate  modo            n  scost. %\n";
     for (const CrystalFit& fit : fits) {
         for (std::size_t i = 0; i < fit.rates.size(); ++i) {
             const ModeResult& r = fit.rates[i];
             out << (i == 0 ? fmt::format(FMT_COMPILE("{:>11}  {}"), fit.crystal,
                                          right(decimalText(fit.worstDeviationPercent, 2), 10))
                            : std::string(23, ' '))
-                << fmt::format(FMT_COMPILE("  {:>10}  {}   {:>11}  {}\n"), rates[i], r.mode->key,
+                << fmt::format(FMT_COMPILE("  {:>10}  {:<3}   {:>11}  {}\n"), rates[i], r.mode->key,
                                registerText(r), right(orDash(r.deviationPercent), 8));
         }
     }
@@ -288,12 +407,16 @@ void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_
 
 void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
                  const ModeResult& mode) {
-    const GeneratorMode& m = mode.mode->mode;
+    const Family& family = query.port.family();
     const std::string deviation = decimalText(*mode.deviationPercent, 2);
     out << fmt::format(
-        FMT_COMPILE("/* velmiro-cli {}: quarzo {} Hz, {} baud, modo {}, scostamento {}% */\n"
-                    "#ifndef {}BAUD_H\n#define {}BAUD_H\n\n"),
-        VELMIRO_VERSION, query.crystal, *query.rate, mode.mode->key, deviation, prefix, prefix);
+        FMT_COMPILE("/* velmiro-cli {}: {} {} Hz, {} baud, modo {}, scostamento {}% */\n"),
+        VELMIRO_VERSION, family.clockWord, query.crystal, *query.rate, mode.mode->key, deviation);
+    if (!query.port.device.empty())
+        out << "/* " << query.port.device << ", famiglia " << family.key << " */\n";
+    if (query.port.peripheral.erratum != nullptr)
+        out << "/* nota: " << query.port.peripheral.erratum->note << " */\n";
+    out << fmt::format(FMT_COMPILE("#ifndef {}BAUD_H\n#define {}BAUD_H\n\n"), prefix, prefix);
     if (mode.verdict != Verdict::Ok) {
         std::string why = "scostamento " + deviation + '%';
         if (query.judgement.clockErrorPercent > 0.0)
@@ -301,24 +424,34 @@ void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
         out << fmt::format(FMT_COMPILE("#warning \"{}BAUD: {}, fuori tolleranza ({}%)\"\n"), prefix,
                            why, percentText(query.judgement.tolerancePercent));
     }
-    const auto define = [&](const char* name, const std::string& value) {
+    const auto define = [&](std::string_view name, const std::string& value) {
         out << "#define " << prefix << name << ' ' << value << '\n';
     };
     // A negative number in parentheses, so that the macro stays one operand.
     const auto signedValue = [](std::int64_t v) {
         return v < 0 ? fmt::format(FMT_COMPILE("({})"), v) : std::to_string(v);
     };
-    define("FOSC", fmt::format(FMT_COMPILE("{}UL"), query.crystal));
+    define(family.clockDefine, fmt::format(FMT_COMPILE("{}UL"), query.crystal));
+    if (!family.generatorDefine.empty()) {
+        // The generator's clock, rounded only where Fosc is odd.
+        define(family.generatorDefine,
+               fmt::format(
+                   FMT_COMPILE("{}UL"),
+                   (std::int64_t{query.crystal} + family.clockDivider / 2) / family.clockDivider));
+    }
     define("BAUD", fmt::format(FMT_COMPILE("{}UL"), *query.rate));
     define("BAUD_REAL", fmt::format(FMT_COMPILE("{}UL"), std::llround(*mode.achieved)));
     define("BAUD_ERROR_PPM", signedValue(std::llround(*mode.deviationPercent * 10000.0)));
-    define("SYNC", std::to_string(m.sync));
-    define("BRG16", std::to_string(m.brg16));
-    define("BRGH", std::to_string(m.brgh));
+    for (const BitColumn& bit : family.bits)
+        define(bit.name, std::to_string(mode.mode->mode.*bit.value));
     define("BRG", std::to_string(mode.registerValue));
-    define("SPBRG", hexByte(lowByte(mode.registerValue)));
-    define("SPBRGH", hexByte(highByte(mode.registerValue)));
+    for (const RegisterName& name : family.defines)
+        define(name.name, registerHex(mode.registerValue, name.part));
     out << "\n#endif\n";
+}
+
+void writePortNotes(std::ostream& out, const Port& port, std::optional<std::int32_t> clock) {
+    writePortLines(out, port, clock);
 }
 
 }  // namespace velmiro::report

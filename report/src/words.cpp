@@ -2,6 +2,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <charconv>
 
 #include "velmiro/report.h"
 
@@ -28,6 +29,7 @@ constexpr VerdictNames verdictNames[] = {
     {"ok", "ok"},
     {"fuori tolleranza", "out_of_tolerance"},
     {"registro troppo piccolo", "register_too_small"},
+    {"sconsigliato dall'errata", "avoided_by_erratum"},
 };
 
 }  // namespace
@@ -54,6 +56,32 @@ std::string percentText(double value) {
 
 std::string hexByte(std::int64_t value) {
     return fmt::format(FMT_COMPILE("0x{:02X}"), value);
+}
+
+std::int64_t registerPart(std::int64_t n, RegisterPart part) {
+    switch (part) {
+        case RegisterPart::High:
+            return highByte(n);
+        case RegisterPart::Low:
+            return lowByte(n);
+        case RegisterPart::Whole:
+            break;
+    }
+    return n;
+}
+
+std::string registerHex(std::int64_t n, RegisterPart part) {
+    return part == RegisterPart::Whole ? fmt::format(FMT_COMPILE("0x{:04X}"), n)
+                                       : hexByte(registerPart(n, part));
+}
+
+std::string groupedText(double value) {
+    const auto whole = static_cast<std::int64_t>(value);
+    std::string digits = std::to_string(whole);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, '.');
+    // Half a hertz is the only fraction a clock divided by two can leave.
+    return value == static_cast<double>(whole) ? digits : digits + ",5";
 }
 
 std::string registerText(const ModeResult& result) {
@@ -105,19 +133,113 @@ std::string prefixProblem(std::string_view prefix) {
     return {};
 }
 
-std::string crystalHint(std::string_view typed, std::int32_t crystal) {
-    // No PIC runs its serial port from a clock this slow: most likely the M was left out.
-    if (crystal >= 10000)
-        return {};
-    return fmt::format("QUARZO: {} Hz è molto basso; forse {}M?", crystal, typed);
+namespace {
+
+// Plain digits with at most one separator, "," or ".", and an optional "%".
+std::optional<double> percentOf(std::string_view typed) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!typed.empty() && blank(typed.front()))
+        typed.remove_prefix(1);
+    while (!typed.empty() && blank(typed.back()))
+        typed.remove_suffix(1);
+    std::string text(typed);
+    if (text.ends_with('%'))
+        text.pop_back();
+    std::replace(text.begin(), text.end(), ',', '.');
+    const bool plain = !text.empty() && text.front() != '.' && text.back() != '.' &&
+                       std::count(text.begin(), text.end(), '.') <= 1 &&
+                       std::all_of(text.begin(), text.end(),
+                                   [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    double value = 0.0;
+    if (!plain)
+        return std::nullopt;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
-std::string rateHint(std::int32_t crystal, std::int32_t rate) {
-    // The fastest generator is F / 4 (n = 0): above it every mode falls short.
-    if (rate <= crystal / 4)
+}  // namespace
+
+PercentReading readTolerance(std::string_view text) {
+    const std::optional<double> value = percentOf(text);
+    if (value && *value > 0.0 && *value <= 100.0)
+        return {value, {}};
+    return {{},
+            fmt::format("«{}» non è una tolleranza; serve una percentuale maggiore di zero e al "
+                        "massimo 100, come 1, 0,5 o 2,5",
+                        text)};
+}
+
+PercentReading readClockError(std::string_view text) {
+    const std::optional<double> value = percentOf(text);
+    if (value && *value >= 0.0 && *value < 100.0)
+        return {value, {}};
+    return {{},
+            fmt::format("«{}» non è un errore del clock; serve una percentuale da 0 a meno di "
+                        "100, come 0,5 o 2",
+                        text)};
+}
+
+std::string deviceProblem(std::string_view typed, const Device& device) {
+    switch (device.problem) {
+        case DeviceProblem::None:
+            return {};
+        case DeviceProblem::OutsideDspic30f:
+            return fmt::format(
+                "«{}»: dei dsPIC30F Velmiro calcola solo 1010 e 202x; gli altri "
+                "sono fuori da ciò che calcola",
+                typed);
+        case DeviceProblem::OutsideFractional:
+            return fmt::format(
+                "«{}»: i dsPIC33C e dsPIC33A, con il loro generatore frazionario, "
+                "sono fuori da ciò che Velmiro calcola",
+                typed);
+        case DeviceProblem::Unknown:
+            break;
+    }
+    std::string known;
+    for (const Family& family : families())
+        known += fmt::format("\n  {:<7} {}", family.key, family.parts);
+    return fmt::format(
+        "«{}» non è un dispositivo che Velmiro conosce; scegliere la famiglia "
+        "con --family:{}",
+        typed, known);
+}
+
+std::string familyConflict(const Device& device, const Family& family) {
+    if (device.family == nullptr || device.family == &family)
         return {};
-    return fmt::format("BAUD: {} è oltre il massimo di questo quarzo, {} baud (F / 4, n = 0)", rate,
-                       percentText(crystal / 4.0));
+    return fmt::format("{} ha la famiglia {}, non {}: togliere --family o usare --family {}",
+                       device.part, device.family->key, family.key, device.family->key);
+}
+
+std::string frequencyHint(std::string_view field, std::string_view typed, std::int32_t value) {
+    // No PIC runs its serial port from a clock this slow: most likely the M was left out.
+    if (value >= lowestClock)
+        return {};
+    std::string text = fmt::format("{}: {} Hz è molto basso per un PIC", field, value);
+    // Only a form that reads, and as a clock a PIC has (up to 300 MHz): "4.000M" reads two ways,
+    // "4,000M" one.
+    std::string comma(typed);
+    std::replace(comma.begin(), comma.end(), '.', ',');
+    for (const std::string& guess : {std::string(typed) + 'M', comma + 'M'}) {
+        const std::int32_t read = readPositiveQuantity(guess).value.value_or(0);
+        if (read >= lowestClock && read <= 300000000)
+            return text + fmt::format("; forse {}?", guess);
+    }
+    return text;
+}
+
+std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate) {
+    // The fastest generator is F / 4 (n = 0), of the clock it counts: above it
+    // every mode falls short.
+    const double fastest = crystal / (4.0 * family.clockDivider);
+    if (rate <= fastest)
+        return {};
+    return fmt::format("BAUD: {} è oltre il massimo di questo {}, {} baud ({} / 4, n = 0)", rate,
+                       family.clockWord, percentText(fastest),
+                       family.generatorName.empty() ? "F" : family.generatorName);
 }
 
 }  // namespace velmiro::report

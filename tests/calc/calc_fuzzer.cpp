@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes through the text conversion and arbitrary F, B, D
+// Feeds arbitrary bytes through the text conversion and the part numbers, and arbitrary F, B, D
 // through both policies of the generator law. Only CalcError may escape the library; anything
 // else, a crash or a sanitizer report is a finding.
 #include <cmath>
@@ -23,6 +23,10 @@ void fuzzText(std::string_view text) {
         check(velmiro::integerFromText(velmiro::textOfInteger(value)) == value);
     } catch (const velmiro::CalcError&) {
     }
+    // Any part number reads as a family or as a reason why not, and reads the same again.
+    const velmiro::Device device = velmiro::deviceFromText(text);
+    check((device.family != nullptr) == (device.problem == velmiro::DeviceProblem::None));
+    check(velmiro::deviceFromText(device.part).family == device.family);
 }
 
 void fuzzGenerator(const std::uint8_t* data) {
@@ -46,12 +50,16 @@ void fuzzGenerator(const std::uint8_t* data) {
     // register can hold: the needed n, or the limit nearest to it.
     if (frequency <= 0 || rate <= 0)
         return;
-    for (const velmiro::ModeInfo& mode : velmiro::modeTable()) {
-        const velmiro::ModeResult r = velmiro::registerForRate(frequency, rate, mode, {1.0, 2.0});
-        const std::int64_t top = velmiro::registerMaximum(mode.mode);
-        check(r.registerValue >= 0 && r.registerValue <= top);
-        check(!r.limited() || r.registerValue == (r.neededRegister < 0 ? 0 : top));
-        check(std::isfinite(*r.achieved) && *r.worstCasePercent >= std::fabs(*r.deviationPercent));
+    for (const velmiro::Family& family : velmiro::families()) {
+        for (const velmiro::ModeInfo& mode : family.modes) {
+            const velmiro::ModeResult r =
+                velmiro::registerForRate(family, frequency, rate, mode, {1.0, 2.0});
+            const std::int64_t top = velmiro::registerMaximum(mode.mode);
+            check(r.registerValue >= 0 && r.registerValue <= top);
+            check(!r.limited() || r.registerValue == (r.neededRegister < 0 ? 0 : top));
+            check(std::isfinite(*r.achieved) &&
+                  *r.worstCasePercent >= std::fabs(*r.deviationPercent));
+        }
     }
 }
 

@@ -118,7 +118,7 @@ TEST(TwoPolicies, AgreeWhereTheWindowComputes) {
                 }
                 if (window.outcome != Outcome::Computed)
                     continue;
-                const ModeResult wide = registerForRate(f, b, mode, {});
+                const ModeResult wide = registerForRate(eusart(), f, b, mode, {});
                 // At a tie 2F / m is odd, and the upper neighbour is (2F / m - 1) / 2.
                 const std::int64_t m = std::int64_t{b} * mode.divisor;
                 const std::int64_t twice = 2 * std::int64_t{f} / m;

@@ -79,21 +79,40 @@ TEST(IntegerFromText, RejectedForms) {
     }
 }
 
-// The command line's quantities: every window form, and k or M with either separator.
+// The command line's quantities: every window form, k or M with either separator, and the
+// spellings engineers type: any case of the unit, 9k6, bps and baud.
 TEST(QuantityFromText, SuffixesAndTwoReadings) {
     const std::pair<const char*, std::int32_t> accepted[] = {
-        {"20.000.000", 20000000},     {"20M", 20000000},       {"11,0592M", 11059200},
-        {"11.0592MHz", 11059200},     {"57,6k", 57600},        {"115.2k", 115200},
-        {"1.000,5k", 1000500},        {"1,0000005M", 1000000}, {"1,0000015M", 1000002},
+        {"20.000.000", 20000000},
+        {"20M", 20000000},
+        {"11,0592M", 11059200},
+        {"11.0592MHz", 11059200},
+        {"57,6k", 57600},
+        {"115.2k", 115200},
+        {"1.000,5k", 1000500},
+        {"1,0000005M", 1000000},
+        {"1,0000015M", 1000002},
         {"2147,483647M", 2147483647},
+        {"20MHz", 20000000},
+        {"20mhz", 20000000},
+        {"20K", 20000},
+        {"20Hz", 20},
+        {"9k6", 9600},
+        {"115k2", 115200},
+        {"1M5", 1500000},
+        {"115200bps", 115200},
+        {"115200 Baud", 115200},
+        {"115.2kBPS", 115200},
     };
     for (const auto& [text, value] : accepted)
         EXPECT_EQ(quantityFromText(text), value) << text;
     const std::pair<const char*, CalcErrorKind> refused[] = {
-        {"1.000k", CalcErrorKind::Ambiguous},    {"20Hz", CalcErrorKind::TypeMismatch},
+        {"1.000k", CalcErrorKind::Ambiguous},    {"20Hzk", CalcErrorKind::TypeMismatch},
         {"20m", CalcErrorKind::TypeMismatch},    {"k", CalcErrorKind::TypeMismatch},
         {"1.2.3k", CalcErrorKind::TypeMismatch}, {"2147,4836475M", CalcErrorKind::Overflow},
-        {"19.2", CalcErrorKind::TypeMismatch},
+        {"19.2", CalcErrorKind::TypeMismatch},   {"Hz", CalcErrorKind::TypeMismatch},
+        {"9k6k", CalcErrorKind::TypeMismatch},   {"k6", CalcErrorKind::TypeMismatch},
+        {"9m6", CalcErrorKind::TypeMismatch},    {"20mbps", CalcErrorKind::TypeMismatch},
     };
     for (const auto& r : refused)
         EXPECT_EQ(failureOf([&] { (void)quantityFromText(r.first); }), r.second) << r.first;

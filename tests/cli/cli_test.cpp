@@ -9,22 +9,25 @@
 namespace {
 
 // Each golden file is the transcript of a list of command lines: what each
-// printed on stdout and stderr, and its exit status. VELMIRO_UPDATE_GOLDEN=1
-// rewrites them; review the diff before committing it.
+// printed on stdout and stderr, and its exit status. Words are split on
+// blanks; '' is an empty argument. VELMIRO_UPDATE_GOLDEN=1 rewrites them;
+// review the diff before committing it.
+std::string outputOf(const std::string& line) {
+    std::vector<std::string> args;
+    std::istringstream words(line);
+    for (std::string word; words >> word;)
+        args.push_back(word == "''" ? "" : word);
+    std::ostringstream out, err;
+    const int status = velmiro::cli::run(args, out, err);
+    // Bad usage prints nothing on stdout.
+    EXPECT_TRUE(status != 2 || (out.str().empty() && !err.str().empty())) << line;
+    return out.str() + err.str() + "status " + std::to_string(status) + "\n";
+}
+
 std::string transcript(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) {
-        std::vector<std::string> args;
-        std::istringstream words(line);
-        for (std::string word; words >> word;)
-            args.push_back(word);
-        std::ostringstream out, err;
-        const int status = velmiro::cli::run(args, out, err);
-        // Bad usage prints nothing on stdout.
-        EXPECT_TRUE(status != 2 || (out.str().empty() && !err.str().empty())) << line;
-        text += "$ " + line + "\n" + out.str() + err.str() + "status " + std::to_string(status) +
-                "\n\n";
-    }
+    for (const std::string& line : lines)
+        text += "$ " + line + "\n" + outputOf(line) + "\n";
     return text;
 }
 
@@ -43,7 +46,12 @@ void expectGolden(const std::string& name, const std::vector<std::string>& lines
 const std::vector<std::string> worked[] = {
     {"compare 20.000.000 19.200", "20M 1200", "20M 1200 --tolerance 2", "5,0688M 57600",
      "1M 115200", "4M 115200", "20M 19200 --sync --tolerance 0,1", "20M 19200 --mode 100",
-     "8M 9600 --clock-error 2 --tolerance 3"},
+     "8M 9600 --clock-error 2 --tolerance 3", "14.318.180 2400 --clock-error 5 --tolerance 10",
+     // Each family's worked values, and a part with an erratum.
+     "20M 9600 --family usart --mode 001", "20M 1200 --family usart",
+     "8M 9600 --family uart16 --mode 0", "32M 115200 --family uart16 --mode 1",
+     "36M 115200 --family pic32", "16M 9600 --family uart18 --mode 0",
+     "20M 9600 --device PIC16C73A"},
     {"register 20M 64 19200", "register 11,0592M 255", "register 11,0592M 256",
      "register 4M 8 115200 --mode 011", "register 20M 300 --mode 000 9600"},
     {"table 20M", "table 10M 2400 --mode 001", "table 16M 300 --mode 000",
@@ -69,10 +77,69 @@ TEST(Cli, GoldenOutputs) {
                   "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 2"});
 }
 
+// The EUSART is the default: naming it changes no byte and no status.
+TEST(Cli, EusartIsTheDefault) {
+    for (const auto& lines : worked) {
+        for (const std::string& line : lines) {
+            if (line.find("--family") == std::string::npos &&
+                line.find("--device") == std::string::npos) {
+                EXPECT_EQ(outputOf(line + " --family eusart"), outputOf(line)) << line;
+            }
+        }
+    }
+}
+
 // Misplaced, mistyped and missing arguments, the edges of each, and the advice
 // on likely slips.
 TEST(Cli, UsageAndHints) {
     expectGolden("usage.txt", {"",
+                               "'' 19200",
+                               "20M ''",
+                               "register 20M ''",
+                               "20M 19200 --tolerance ''",
+                               "header 20M 19200 --prefix ''",
+                               "crystals 9600 --max-frequency ''",
+                               "20M 19200 --tolerance abc",
+                               "20M 19200 --tolerance 2%%",
+                               "20M 19200 --clock-error -1",
+                               "20M 19200 --clock-error 1,5,",
+                               "crystals 9600 --max-frequency 20X",
+                               "crystals 9600 --min-frequency 0",
+                               "crystals 9600 --min-frequency 8 --max-frequency 20",
+                               "20MHz 9600 --mode 001",
+                               "20Mhz 9k6 --mode 001 --format csv",
+                               "20mhz 115k2 --mode 011 --format csv",
+                               "20K 300 --mode 000 --format csv",
+                               "20M 115200bps --mode 011 --format csv",
+                               "20M 115200baud --mode 011 --format csv",
+                               "20M 115200 baud",
+                               "4.000 9600 --mode 011",
+                               "18.432 9600 --mode 011",
+                               "500 9600 --mode 011",
+                               "9600 20M --mode 011",
+                               "20M 9600 --mode 001 --sync",
+                               "20M 9600 --mode 100 --sync --format csv",
+                               "register 20M 0x40 19200 --mode 001",
+                               "register 20M 0X1FF --mode 011 --format csv",
+                               "register 20M 0x10000",
+                               "register 20M 0xG",
+                               "20M 9600 --mode 011 --family usart",
+                               "20M 9600 --device 16f877a --mode 011",
+                               "20M 9600 --device PIC99X1",
+                               "20M 9600 --device PIC16F877A --family eusart",
+                               "20M 9600 --device PIC16F877A --family usart --mode 000",
+                               "20M 9600 --device dsPIC30F4011",
+                               "20M 9600 --device dsPIC33CK256MP506",
+                               "20M 9600 --family uart16 --sync",
+                               "20M 9600 --family bogus",
+                               "20M 9600 --mode 2",
+                               "20M 9600 --mode 0",
+                               "8M 2500000 --family uart16 --mode 1",
+                               "header 20M 9600 --device PIC16F877A",
+                               "header 32M 115200 --family uart16",
+                               "table 8M 9600 --family uart16",
+                               "crystals 115200 --family pic32 --max-frequency 20M --format csv",
+                               "register 16M 103 9600 --family uart18 --format csv",
                                "20M",
                                "x 19200",
                                "compar 20M 19200",
@@ -90,6 +157,7 @@ TEST(Cli, UsageAndHints) {
                                "20M 19200 extra",
                                "20M 19200 --bogus",
                                "20M 19200 --format xml",
+                               "20M 19200 --format 1",
                                "20M 19200 --mode 101",
                                "20M 19200 --tolerance 0",
                                "20M 19200 --tolerance 100% --clock-error 0",

@@ -1,6 +1,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <limits>
 #include <memory>
 #include <sstream>
 
@@ -64,6 +65,20 @@ class CompanionTest : public QObject {
     QString problemOf(const char* name) const {
         return named(window.get(), name)->accessibleDescription();
     }
+    // The bytes "Esporta CSV…" saves from the visible tab.
+    QByteArray exported() {
+        runtime.answer = dir.filePath("export.csv");
+        QFile::remove(runtime.answer);
+        QTest::mouseClick(named<QPushButton>(window.get(), "Esporta CSV"), Qt::LeftButton);
+        QFile file(runtime.answer);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Some label on screen says `text`.
+    bool saying(const QString& text) const {
+        const auto labels = window->findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(),
+                           [&](QLabel* l) { return l->text().contains(text) && !l->isHidden(); });
+    }
     void open() {
         window = std::make_unique<Companion>(runtime, nullptr, settingsFile());
         window->show();
@@ -80,44 +95,131 @@ class CompanionTest : public QObject {
         QApplication::setPalette(QPalette());
     }
 
-    // Worked values, typed live: crystal, rate, clock error, mode row, n, deviation,
-    // worst case, verdict, best.
+    // Worked values, typed live, each mode's row whole and in order; a blank
+    // worst case: no clock error, no such column.
     void modes_data() {
-        QTest::addColumn<QString>("row");
-        QTest::newRow("20M 19200") << "20M|19200|0|001|64|0,16||ok|best";
-        QTest::newRow("20M 1200 limited")
-            << "20.000.000|1.200|0|000|255 (max)|1,73||fuori tolleranza|";
-        QTest::newRow("20M 1200 16-bit") << "20M|1200|0|011|4166|-0,01||ok|best";
-        QTest::newRow("5,0688M 57600") << "5,0688M|57600|0|011|21|0,00||ok|best";
-        QTest::newRow("clock error") << "20M|19200|0,5|001|64|0,16|0,66|ok|best";
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("family");  // chosen when there is no device
+        QTest::addColumn<QString>("crystal");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("tolerance");
+        QTest::addColumn<QString>("clockError");
+        QTest::addColumn<int>("modes");
+        QTest::addColumn<QStringList>("row");
+        QTest::addColumn<bool>("best");
+        struct Case {
+            const char *name, *device, *family, *crystal, *rate, *tolerance, *clockError;
+            int modes;
+            QStringList row;
+            bool best;
+        };
+        // clang-format off
+        const Case cases[] = {
+            {"20M 19200", "", "eusart", "20M", "19200", "1", "0", 6,
+             {"001 (migliore)", "0", "0", "1", "16", "64", "0x00", "0x40", "19230,77", "0,16", "ok"}, true},
+            {"16-bit row", "", "eusart", "20M", "19200", "1", "0", 6,
+             {"011", "0", "1", "1", "4", "259", "0x01", "0x03", "19230,77", "0,16", "ok"}, false},
+            {"limited", "", "eusart", "20.000.000", "1.200", "1", "0", 6,
+             {"000", "0", "0", "0", "64", "255 (max)", "0x00", "0xFF", "1220,70", "1,73", "fuori tolleranza"}, false},
+            {"5,0688M 57600", "", "eusart", "5,0688M", "57600", "1", "0", 6,
+             {"011 (migliore)", "0", "1", "1", "4", "21", "0x00", "0x15", "57600,00", "0,00", "ok"}, true},
+            {"clock error", "", "eusart", "20M", "19200", "1", "0.5", 6,
+             {"001 (migliore)", "0", "0", "1", "16", "64", "0x00", "0x40", "19230,77", "0,16", "0,66", "ok"}, true},
+            // A tolerance reads with "." or ",", never rounded to a whole number.
+            {"tolerance 1.8", "", "eusart", "20M", "19200", "1.8", "0", 6,
+             {"000", "0", "0", "0", "64", "15", "0x00", "0x0F", "19531,25", "1,73", "ok"}, false},
+            {"tolerance 1,8", "", "eusart", "20M", "19200", "1,8", "0", 6,
+             {"000", "0", "0", "0", "64", "15", "0x00", "0x0F", "19531,25", "1,73", "ok"}, false},
+            {"tolerance 1.7", "", "eusart", "20M", "19200", "1.7", "0", 6,
+             {"000", "0", "0", "0", "64", "15", "0x00", "0x0F", "19531,25", "1,73", "fuori tolleranza"}, false},
+            {"usart by part", "pic16f877a-i/p", "eusart", "20M", "9600", "1", "0", 3,
+             {"001 (migliore)", "0", "1", "16", "129", "0x81", "9615,38", "0,16", "ok"}, true},
+            {"uart16 Fcy", "", "uart16", "8M", "9600", "1", "0", 2,
+             {"0 (migliore)", "0", "16", "25", "0x0019", "9615,38", "0,16", "ok"}, true},
+            {"uart16 by part", "PIC24FJ64GA002", "pic32", "32M", "115200", "1", "0", 2,
+             {"1 (migliore)", "1", "4", "34", "0x0022", "114285,71", "-0,79", "ok"}, true},
+            {"pic32, not 18", "", "pic32", "36M", "115200", "3", "0", 2,
+             {"0", "0", "16", "19", "0x0013", "112500,00", "-2,34", "ok"}, false},
+            {"pic32", "", "pic32", "36M", "115200", "1", "0", 2,
+             {"1 (migliore)", "1", "4", "77", "0x004D", "115384,62", "0,16", "ok"}, true},
+            {"uart18", "", "uart18", "16M", "9600", "1", "0", 2,
+             {"0", "0", "16", "103", "0x00", "0x67", "9615,38", "0,16", "ok"}, false},
+        };
+        // clang-format on
+        for (const Case& c : cases) {
+            QTest::newRow(c.name) << QString(c.device) << QString(c.family) << QString(c.crystal)
+                                  << QString(c.rate) << QString(c.tolerance)
+                                  << QString(c.clockError) << c.modes << c.row << c.best;
+        }
     }
     void modes() {
-        QFETCH(QString, row);
-        const QStringList f = row.split('|');
-        type("Quarzo", f[0]);
-        type("Baud rate", f[1]);
-        named<QDoubleSpinBox>(window.get(), "Errore del clock")
-            ->setValue(QLocale(QLocale::Italian).toDouble(f[2]));
+        QFETCH(QString, device);
+        QFETCH(QString, family);
+        QFETCH(QString, crystal);
+        QFETCH(QString, rate);
+        QFETCH(QString, tolerance);
+        QFETCH(QString, clockError);
+        QFETCH(int, modes);
+        QFETCH(QStringList, row);
+        QFETCH(bool, best);
+        auto* families = named<QComboBox>(window.get(), "Periferica");
+        families->setCurrentIndex(families->findData(family));
+        type("Dispositivo", device);
+        type("Quarzo", crystal);
+        type("Baud rate", rate);
+        type("Tolleranza", tolerance);
+        type("Errore del clock", clockError);
+        if (!device.isEmpty())  // the part chose its family
+            QCOMPARE(families->currentData().toString().toStdString(),
+                     velmiro::deviceFromText(device.toStdString()).family->key);
         const companion::Grid& g = grid("Modi");
-        QCOMPARE(g.rows.size(), 6);
-        const bool worst = f[6] != "";
-        QCOMPARE(g.headers.contains("peggiore %"), worst);
+        QCOMPARE(g.rows.size(), modes);
+        QCOMPARE(g.headers.size(), row.size());
         for (int i = 0; i < g.rows.size(); ++i) {
-            const companion::Row& r = g.rows[i];
-            if (!r[0].text.startsWith(f[3]))
+            QStringList texts;
+            for (const companion::Cell& cell : g.rows[i])
+                texts << cell.text;
+            if (texts.first().section(' ', 0, 0) != row.first().section(' ', 0, 0))
                 continue;
-            QCOMPARE(r[5].text, f[4]);
-            QCOMPARE(r[9].text, f[5]);
-            if (worst)
-                QCOMPARE(r[10].text, f[6]);
-            QCOMPARE(r.last().text, f[7]);
-            QCOMPARE(r[0].text.endsWith("(migliore)"), f[8] == "best");
-            const QModelIndex cell = view("Modi")->model()->index(i, 9);
-            QCOMPARE(cell.data(Qt::AccessibleTextRole).toString().contains("migliore"),
-                     f[8] == "best");
+            QCOMPARE(texts, row);
+            const QModelIndex cell = view("Modi")->model()->index(i, 1);
+            QCOMPARE(cell.data(Qt::AccessibleTextRole).toString().contains("migliore"), best);
+            QCOMPARE(cell.data(Qt::FontRole).value<QFont>().bold(), best);
             return;
         }
         QFAIL("no such mode");
+    }
+
+    // The bits and registers a family names are the Modi tab's column titles.
+    void columnTitles() {
+        auto* families = named<QComboBox>(window.get(), "Periferica");
+        QStringList seen;
+        for (int i = 0; i < families->count(); ++i) {
+            families->setCurrentIndex(i);
+            seen << grid("Modi").headers.mid(1, grid("Modi").headers.size() - 4).join(' ');
+            QVERIFY(families->itemText(i).contains("PIC"));  // example parts in the choice
+        }
+        QCOMPARE(seen, (QStringList{"SYNC BRG16 BRGH divisore n SPBRGH SPBRG",
+                                    "SYNC BRGH divisore n SPBRG", "BRGS divisore n UxBRGH UxBRGL",
+                                    "BRGH divisore n UxBRG", "BRGH divisore n UxBRG"}));
+        QVERIFY(grid("Tabella").headers.contains("BRGH 1 scost. %"));
+    }
+
+    // "Modi sincroni" makes the synchronous modes compete on every tab, where the
+    // family has them.
+    void synchronous() {
+        type("Quarzo", "20M");
+        type("Baud rate", "19200");
+        auto* sync = window->findChild<QCheckBox*>();
+        sync->setChecked(true);
+        QCOMPARE(grid("Modi").rows[5][0].text, "110 (migliore)");
+        QVERIFY(grid("Tabella").headers.contains("100 n"));
+        QCOMPARE(grid("Quarzi").rows[0][2].text.left(3), "100");
+        auto* families = named<QComboBox>(window.get(), "Periferica");
+        families->setCurrentIndex(families->findData("uart16"));
+        QVERIFY(!sync->isEnabled());
+        QVERIFY(saying("Fcy = Fosc / 2 = 10.000.000 Hz"));  // as velmiro-cli says it
+        QCOMPARE(grid("Modi").rows[1][0].text, "1 (migliore)");
     }
 
     // A text that does not read empties its tables and says why under the field; the
@@ -126,52 +228,149 @@ class CompanionTest : public QObject {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("emptied");  // tables left empty
-        QTest::newRow("crystal") << "Quarzo"
-                                 << "20 MHz x"
-                                 << "Modi Tabella";
-        QTest::newRow("zero rate") << "Baud rate"
-                                   << "0"
-                                   << "Modi";
-        QTest::newRow("ambiguous rate") << "Baud rate"
-                                        << "1.000k"
-                                        << "Modi";
-        QTest::newRow("table rates") << "Baud rate della tabella"
-                                     << "300 9k6"
-                                     << "Tabella";
-        QTest::newRow("crystal rates") << "Baud rate voluti"
-                                       << ""
-                                       << "Quarzi";
-        QTest::newRow("range") << "Frequenza minima"
-                               << "30M"
-                               << "Quarzi";
+        QTest::addColumn<QString>("problem");  // report's own message, when it has one
+        QTest::addColumn<QString>("fix");
+        const auto all = QStringLiteral("Modi Tabella Quarzi");
+        const auto quantity = [](const char* t) {
+            return QString::fromStdString(report::readPositiveQuantity(t).problem);
+        };
+        // clang-format off
+        QTest::newRow("crystal") << "Quarzo" << "20 MHz x" << "Modi Tabella" << quantity("20 MHz x") << "20M";
+        QTest::newRow("zero rate") << "Baud rate" << "0" << "Modi" << quantity("0") << "19200";
+        QTest::newRow("ambiguous rate") << "Baud rate" << "1.000k" << "Modi" << quantity("1.000k") << "19200";
+        QTest::newRow("table rates") << "Baud rate della tabella" << "300 9k6,5" << "Tabella" << QString() << "19200";
+        QTest::newRow("crystal rates") << "Baud rate voluti" << "" << "Quarzi" << QString() << "19200";
+        QTest::newRow("range") << "Frequenza minima" << "30M" << "Quarzi" << QString() << "4M";
+        // clang-format on
+        for (const char* tolerance : {"0", "100,5", "1,2,3", "2.5x"}) {
+            QTest::addRow("tolerance %s", tolerance)
+                << "Tolleranza" << tolerance << all
+                << QString::fromStdString(report::readTolerance(tolerance).problem) << "100";
+        }
+        for (const char* error : {"100", "-1", "."}) {
+            QTest::addRow("clock error %s", error)
+                << "Errore del clock" << error << all
+                << QString::fromStdString(report::readClockError(error).problem) << "0";
+        }
+        const velmiro::Device unknown = velmiro::deviceFromText("PIC99F1");
+        const auto part = QString::fromStdString(report::deviceProblem("PIC99F1", unknown));
+        // clang-format off
+        QTest::newRow("part") << "Dispositivo" << "PIC99F1" << all << part << "PIC18F46K22";
+        QTest::newRow("part outside") << "Dispositivo" << "dsPIC33CK256MP508" << all << QString() << "";
+        // clang-format on
     }
     void messages() {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, emptied);
+        QFETCH(QString, problem);
+        QFETCH(QString, fix);
         named<QLineEdit>(window.get(), "Frequenza massima")->setText("20M");
+        // Nothing moves when a message appears.
+        const auto places = [this] {
+            QList<QRect> r;
+            for (const char* name : {"Quarzo", "Baud rate", "Tolleranza", "Dispositivo"})
+                r << named(window.get(), name)->geometry();
+            return r << window->findChild<QTabWidget*>()->geometry();
+        };
+        QCoreApplication::processEvents();  // laid out, before and after
+        const QList<QRect> before = places();
         type(field.toUtf8(), text);
+        QCoreApplication::processEvents();
+        QCOMPARE(places(), before);
         for (Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {  // and nothing to export
             const char* table = std::array{"Modi", "Tabella", "Quarzi"}[std::size_t(tab)];
             QCOMPARE(grid(table).rows.isEmpty(), emptied.contains(table));
             window->showTab(tab);
             QCOMPARE(named(window.get(), "Esporta CSV")->isEnabled(), !emptied.contains(table));
         }
-        const QString problem = problemOf(field.toUtf8());
-        QVERIFY(!problem.isEmpty());
-        const auto labels = window->findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.begin(), labels.end(),
-                            [&](QLabel* l) { return l->text() == problem && !l->isHidden(); }));
-        if (field == "Baud rate" || field == "Quarzo")
-            QCOMPARE(problem, QString::fromStdString(
-                                  report::readPositiveQuantity(text.toStdString()).problem));
-        type(field.toUtf8(), field == "Frequenza minima" ? "4M" : "19200");
+        const QString said = problemOf(field.toUtf8());
+        QVERIFY(!said.isEmpty());
+        if (!problem.isEmpty())
+            QCOMPARE(said, problem);
+        QVERIFY(saying(said.section('\n', 0, 0)));
+        type(field.toUtf8(), fix);
         if (field == "Quarzo")
-            type("Quarzo", "20M");
+            type("Baud rate", "19200");
         QCOMPARE(problemOf(field.toUtf8()), QString());
         for (const char* table : {"Modi", "Tabella", "Quarzi"})
             QVERIFY(!grid(table).rows.isEmpty());
         QVERIFY(window->isVisible());
+    }
+
+    // Rates separated by blanks or ";", read as the fields read them; the crystal
+    // limits keep the ends and an empty one is no limit.
+    void lists_data() {
+        QTest::addColumn<QString>("rates");
+        QTest::addColumn<QString>("minimum");
+        QTest::addColumn<QString>("maximum");
+        QTest::addColumn<QList<int>>("tableRates");
+        QTest::addColumn<QStringList>("crystals");  // the first ones, and how many there are
+        QTest::addColumn<int>("count");
+        // clang-format off
+        QTest::newRow("separators") << "1200;9600  115,2k" << "" << "4M" << QList<int>{1200, 9600, 115200}
+                                    << QStringList{"1.843.200", "3.686.400"} << 2;
+        QTest::newRow("equal limits") << "9600 115200" << "11,0592M" << "11.059.200" << QList<int>{9600, 115200}
+                                      << QStringList{"11.059.200"} << 1;
+        QTest::newRow("no maximum") << "9600 115200" << "18M" << "" << QList<int>{9600, 115200}
+                                    << QStringList{"18.432.000", "22.118.400"} << -1;
+        // clang-format on
+    }
+    void lists() {
+        QFETCH(QString, rates);
+        QFETCH(QString, minimum);
+        QFETCH(QString, maximum);
+        QFETCH(QList<int>, tableRates);
+        QFETCH(QStringList, crystals);
+        QFETCH(int, count);
+        type("Baud rate della tabella", rates);
+        type("Baud rate voluti", rates);
+        type("Frequenza minima", minimum);
+        type("Frequenza massima", maximum);
+        QList<int> read;
+        for (const companion::Row& row : grid("Tabella").rows)
+            read << row[0].text.toInt();
+        QCOMPARE(read, tableRates);
+        const companion::Grid& found = grid("Quarzi");
+        QCOMPARE(found.headers.size(), 2 + tableRates.size());
+        QVERIFY(found.headers.last().startsWith(QString::number(tableRates.last()) + " baud"));
+        if (count >= 0)
+            QCOMPARE(found.rows.size(), count);
+        for (int i = 0; i < crystals.size(); ++i)
+            QCOMPARE(found.rows.value(i).value(0).text, crystals[i]);
+        QVERIFY(found.rows[0][2].text.endsWith("ok"));  // the verdict in words too
+    }
+
+    // Columns fit when a table changes shape and only widen while the user types.
+    void columnsStay() {
+        auto* rate = named<QComboBox>(window.get(), "Baud rate");
+        QHeaderView* header = view("Modi")->horizontalHeader();
+        rate->setEditText("1200");  // "255 (max)" in n
+        QList<int> before;
+        for (int c = 0; c < header->count(); ++c)
+            before << header->sectionSize(c);
+        rate->setEditText("115200");
+        for (int c = 0; c < header->count(); ++c)
+            QVERIFY(header->sectionSize(c) >= before[c]);
+    }
+
+    // The best pair of cells of each Tabella row, and the verdict in words as well.
+    void tableBest() {
+        type("Quarzo", "20M");
+        type("Baud rate della tabella", "1200 9600 250000");
+        const companion::Grid& g = grid("Tabella");
+        const QStringList best{"011", "011", "001"};
+        for (int row = 0; row < g.rows.size(); ++row) {
+            QStringList bold;
+            for (int column = 1; column < g.headers.size(); ++column) {
+                const QModelIndex cell = view("Tabella")->model()->index(row, column);
+                if (cell.data(Qt::FontRole).value<QFont>().bold())
+                    bold << g.headers[column];
+            }
+            QCOMPARE(bold, (QStringList{best[row] + " n", best[row] + " scost. %"}));
+        }
+        QCOMPARE(g.rows[0][2].text, "1,73 (fuori)");
+        QCOMPARE(g.rows[1][4].text, "0,16");
     }
 
     // The header on the clipboard and each tab's CSV are velmiro-cli's bytes for the
@@ -179,8 +378,8 @@ class CompanionTest : public QObject {
     void sameBytesAsTheCommandLine() {
         type("Quarzo", "11,0592M");
         type("Baud rate", "115200");
-        named<QDoubleSpinBox>(window.get(), "Tolleranza")->setValue(2.5);
-        named<QDoubleSpinBox>(window.get(), "Errore del clock")->setValue(0.2);
+        type("Tolleranza", "2.5");
+        type("Errore del clock", "0,2");
         type("Frequenza massima", "20M");
         const std::vector<std::string> judged{"--tolerance", "2,5", "--clock-error", "0,2"};
         const std::vector<std::string> commands[] = {
@@ -188,7 +387,8 @@ class CompanionTest : public QObject {
             {"table", "11,0592M", "--format", "csv"},
             {"crystals", "9600", "115200", "--max-frequency", "20M", "--format", "csv"},
             {"header", "11,0592M", "115200"},
-            {"header", "11,0592M", "115200", "--mode", "010", "--prefix", "UART_"}};
+            {"header", "11,0592M", "115200", "--mode", "010", "--prefix", "UART_"},
+            {"header", "11,0592M", "57600", "--prefix", "UART_"}};
         QStringList expected;
         for (std::vector<std::string> args : commands) {
             args.insert(args.end(), judged.begin(), judged.end());
@@ -198,23 +398,64 @@ class CompanionTest : public QObject {
         }
         for (Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
             window->showTab(tab);
-            runtime.answer = dir.filePath(QString("tab%1.csv").arg(int(tab)));
-            QTest::mouseClick(named<QPushButton>(window.get(), "Esporta CSV"), Qt::LeftButton);
-            QFile file(runtime.answer);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), expected[int(tab)].toUtf8());
+            QCOMPARE(exported(), expected[int(tab)].toUtf8());
         }
         auto* button = named<QPushButton>(window.get(), "Copia intestazione C");
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text(), expected[3]);
         view("Modi")->selectRow(2);  // mode 010
         type("Prefisso", "UART_");
+        QCOMPARE(button->text(), "Copia &intestazione C (010)");
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text(), expected[4]);
+        // A new question forgets the row: the best mode's header, confirmed.
+        named<QComboBox>(window.get(), "Baud rate")->setEditText("57600");
+        QCOMPARE(button->text(), "Copia &intestazione C (000)");
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text(), expected[5]);
+        QVERIFY(saying("Intestazione C del modo 000 copiata negli appunti"));
+        view("Modi")->selectionModel()->select(
+            view("Modi")->model()->index(1, 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view("Modi")->selectionModel()->select(
+            view("Modi")->model()->index(2, 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(button->text(), "Copia &intestazione C (000)");  // two rows: still the best
 
         type("Prefisso", "9X");
         QVERIFY(!button->isEnabled());
         QCOMPARE(problemOf("Prefisso"), QString::fromStdString(report::prefixProblem("9X")));
+    }
+
+    // With a part or a family, the header and each CSV are velmiro-cli's bytes
+    // with the same --device or --family.
+    void partBytes() {
+        type("Dispositivo", "PIC16F877A");
+        type("Quarzo", "20M");
+        type("Baud rate", "9600");
+        const auto cli = [](std::vector<std::string> args) {
+            std::ostringstream out, err;
+            velmiro::cli::run(args, out, err);
+            return QByteArray::fromStdString(out.str());
+        };
+        QCOMPARE(exported(),
+                 cli({"compare", "20M", "9600", "--device", "PIC16F877A", "--format", "csv"}));
+        window->showTab(Tab::Crystals);
+        QCOMPARE(exported(),
+                 cli({"crystals", "9600", "115200", "--device", "PIC16F877A", "--format", "csv"}));
+        QTest::mouseClick(named<QPushButton>(window.get(), "Copia intestazione C"), Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text().toUtf8(),
+                 cli({"header", "20M", "9600", "--device", "PIC16F877A"}));
+        const velmiro::Device part = velmiro::deviceFromText("PIC16F877A");
+        // Another family than the part's is refused, as velmiro-cli refuses it.
+        auto* families = named<QComboBox>(window.get(), "Periferica");
+        families->setCurrentIndex(families->findData("uart18"));
+        QCOMPARE(problemOf("Dispositivo").toStdString(),
+                 report::familyConflict(part, *velmiro::findFamily("uart18")));
+        QVERIFY(grid("Modi").rows.isEmpty());
+        type("Dispositivo", "");
+        window->showTab(Tab::Table);
+        QCOMPARE(exported(), cli({"table", "20M", "--family", "uart18", "--format", "csv"}));
     }
 
     void copyRowsAndPickACrystal() {
@@ -232,7 +473,7 @@ class CompanionTest : public QObject {
         window->showTab(Tab::Crystals);
         QTableView* crystals = view("Quarzi");
         const QString crystal = grid("Quarzi").rows.value(0).value(0).text;
-        QVERIFY(!crystal.isEmpty());
+        QCOMPARE(crystal, "1.843.200");  // grouped as the fields read it
         crystals->setFocus();
         crystals->setCurrentIndex(crystals->model()->index(0, 0));
         QTest::keyClick(crystals, Qt::Key_Return);  // as a double click does
@@ -255,7 +496,7 @@ class CompanionTest : public QObject {
         for (int i = 0; i < tabs->count(); ++i)
             add(tabs->tabText(i));
         QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
-        QCOMPARE(keys.size(), 15);
+        QCOMPARE(keys.size(), 17);
 
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -270,19 +511,25 @@ class CompanionTest : public QObject {
     // Inputs, tab and size come back; a garbled file or odd values are ignored.
     void settings() {
         type("Quarzo", "8M");
-        named<QDoubleSpinBox>(window.get(), "Tolleranza")->setValue(2.5);
+        type("Tolleranza", "2,5");
+        type("Dispositivo", "pic18f25k42");
         window->showTab(Tab::Crystals);
-        window->resize(600, 390);  // within the offscreen screen, at twice the pixels too
+        // Narrow and low: within the offscreen screen, at twice the pixels too.
+        const QSize wanted(window->minimumSizeHint().width(),
+                           std::max(window->minimumSizeHint().height(), 390));
+        window->resize(wanted);
         window->close();
         open();
         QCOMPARE(named<QComboBox>(window.get(), "Quarzo")->currentText(), "8M");
-        QCOMPARE(named<QDoubleSpinBox>(window.get(), "Tolleranza")->value(), 2.5);
+        QCOMPARE(named<QLineEdit>(window.get(), "Tolleranza")->text(), "2,5");
+        QCOMPARE(named<QLineEdit>(window.get(), "Dispositivo")->text(), "pic18f25k42");
+        QCOMPARE(named<QComboBox>(window.get(), "Periferica")->currentData(), "uart18");
         QCOMPARE(window->findChild<QTabWidget*>()->currentIndex(), int(Tab::Crystals));
-        QCOMPARE(window->size(), QSize(600, 390));
+        QCOMPARE(window->size(), wanted);
 
         for (const QByteArray& garbage :
              {QByteArray("\x00\xff[[\n=\x01tab=\xfe", 13),
-              QByteArray("[General]\ntolerance=50\nclockError=-1\ntab=7\nsync=forse\n"
+              QByteArray("[General]\ntolerance=500\nclockError=-1\ntab=7\nsync=forse\n"
                          "size=@Size(1 1)\ncrystal=@Variant(\\0\\0\\0\\x7f)\n")}) {
             window.reset();
             QFile file(settingsFile());
@@ -290,8 +537,8 @@ class CompanionTest : public QObject {
             file.write(garbage);
             file.close();
             open();
-            QCOMPARE(named<QDoubleSpinBox>(window.get(), "Tolleranza")->value(), 1.0);
-            QCOMPARE(named<QDoubleSpinBox>(window.get(), "Errore del clock")->value(), 0.0);
+            QCOMPARE(named<QLineEdit>(window.get(), "Tolleranza")->text(), "1");
+            QCOMPARE(named<QLineEdit>(window.get(), "Errore del clock")->text(), "0");
             QCOMPARE(window->findChild<QTabWidget*>()->currentIndex(), 0);
             QVERIFY(!grid("Modi").rows.isEmpty());
         }
@@ -378,6 +625,19 @@ class CompanionTest : public QObject {
         QCOMPARE(launcher.companion(), first);
         QCOMPARE(first->findChild<QTabWidget*>()->currentIndex(), int(Tab::Crystals));
         QCOMPARE(named<QComboBox>(first, "Baud rate")->currentText(), "19.200");
+
+        // Closed, then opened again after the main window's texts changed: it takes them.
+        first->close();
+        main.findChild<QComboBox*>("cboQuarzo")->setEditText("8.000.000");
+        main.findChild<QComboBox*>("cboVelmiro")->setEditText("9.600");
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(&main, Qt::Key_F2);
+        QCOMPARE(launcher.companion(), first);
+        QVERIFY(first->isVisible());
+        QCOMPARE(named<QComboBox>(first, "Quarzo")->currentText(), "8.000.000");
+        QCOMPARE(named<QComboBox>(first, "Baud rate")->currentText(), "9.600");
+        QCOMPARE(first->findChild<QTabWidget*>()->currentIndex(), int(Tab::Modes));
         main.close();
         QVERIFY(!first->isVisible());
     }

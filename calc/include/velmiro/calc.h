@@ -6,6 +6,7 @@
 // register-accurate results judge n against the real 8- or 16-bit register.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -35,7 +36,9 @@ class CalcError : public std::runtime_error {
 
 // ---------------------------------------------------------------- modes
 
-// Each flag is exactly 0 or 1.
+// Each flag is exactly 0 or 1. For the EUSART these are its bits SYNC, BRG16
+// and BRGH; every other family's mode is described by the same three facts
+// (synchronous, 16-bit register, high speed) and names the bits it really has.
 struct GeneratorMode {
     int sync = 0;
     int brg16 = 0;
@@ -63,6 +66,110 @@ struct ModeInfo {
 
 // Largest value the generator register holds: 255 (8-bit) or 65535 (BRG16).
 [[nodiscard]] std::int64_t registerMaximum(const GeneratorMode& mode);
+
+// ---------------------------------------------------------------- families
+// How to use them: take a Family from families() or findFamily("uart16"), or
+// a Device from deviceFromText("PIC16F877A"), and hand its Peripheral to
+// compareModes, compareRegister, crystalsFor, registerForRate or
+// rateForRegister. The first number of every question is the clock the user
+// gives (Fosc; the peripheral bus clock for pic32); the family's
+// clockDivider turns it into the clock the generator counts. The modes, bit
+// names and register names of the answer all come from the family, so no
+// caller needs to know which family it holds. modeTable(), findMode(key)
+// and divisorForKey(key) stay the EUSART's, for the main window.
+//
+//   const Device d = deviceFromText("PIC16C74A-I/P");  // check d.problem first
+//   const Comparison c = compareModes(d.peripheral(), 20000000, 9600, {}, {});
+//   const Comparison u = compareModes(*findFamily("uart16"), 32000000, 115200, {}, {});
+//
+// A part's erratum may avoid a mode (Verdict::Avoided, never best) or raise
+// the smallest n a mode loads. A chosen key the family lacks is findMode's
+// nullptr; modeKeysOf names the keys it has. report::Port carries the
+// Peripheral and the part's name to every output.
+
+// A bit a family's modes set, as its datasheet names it, and which of the
+// three facts of a GeneratorMode it carries.
+struct BitColumn {
+    std::string_view name;  // "BRGS"
+    int GeneratorMode::*value;
+};
+
+// Which part of n a register name shows.
+enum class RegisterPart { Low, High, Whole };
+
+struct RegisterName {
+    std::string_view name;  // "SPBRG", "UxBRGH"
+    RegisterPart part;
+};
+
+struct Family {
+    std::string_view key;    // the option value: "eusart"
+    std::string_view parts;  // example parts, as users know them
+    std::span<const ModeInfo> modes;
+    std::span<const BitColumn> bits;
+    // The generator counts the given clock / clockDivider (Fcy = Fosc / 2).
+    int clockDivider = 1;
+    std::string_view clockWord;             // the given clock in text: "quarzo", "PBCLK"
+    std::string_view clockDefine;           // its #define: "FOSC", "PBCLK"
+    std::string_view generatorName;         // "Fcy" when the generator counts its own clock
+    std::string_view generatorDefine;       // "FCY"
+    std::span<const RegisterName> columns;  // the register as the text columns show it
+    std::span<const RegisterName> defines;  // the register as the header defines it
+};
+
+// The five families, the EUSART (today's default) first.
+[[nodiscard]] std::span<const Family> families();
+[[nodiscard]] const Family& eusart();
+[[nodiscard]] const Family* findFamily(std::string_view key);
+
+// The row of a key in one family, or nullptr.
+[[nodiscard]] const ModeInfo* findMode(const Family& family, std::string_view key);
+
+// The family's keys, "000, 001, 100", for a message.
+[[nodiscard]] std::string modeKeysOf(const Family& family);
+
+// A published erratum of some parts: the modes it touches either never load
+// a value below minimumRegister, or are listed but never best.
+struct Erratum {
+    std::array<std::string_view, 2> keys;  // the modes it touches
+    std::int64_t minimumRegister = 0;
+    bool neverBest = false;
+    std::string_view note;  // what it means for the user, in Italian
+};
+
+// What the generator of one part is: its family and, for some parts, an erratum.
+struct Peripheral {
+    Peripheral(const Family& f, const Erratum* e = nullptr) : family(&f), erratum(e) {}  // NOLINT
+
+    const Family* family;
+    const Erratum* erratum;
+
+    // The smallest n this mode loads on this part, and whether it may be best.
+    [[nodiscard]] std::int64_t registerMinimum(const ModeInfo& mode) const;
+    [[nodiscard]] bool avoided(const ModeInfo& mode) const;
+};
+
+// A part number as people write it: "PIC16F877A", "16f877a", "PIC18LF46K22",
+// "pic24fj64ga002", "PIC16F1827-I/P". Case, the PIC prefix, LF or F and the
+// package after '-' do not count.
+enum class DeviceProblem {
+    None,
+    Unknown,            // no rule knows the part
+    OutsideDspic30f,    // a dsPIC30F other than 1010/202x
+    OutsideFractional,  // dsPIC33C / dsPIC33A, whose UART counts fractionally
+};
+
+struct Device {
+    std::string part;  // as read: upper case, without the package
+    const Family* family = nullptr;
+    const Erratum* erratum = nullptr;
+    DeviceProblem problem = DeviceProblem::None;
+
+    [[nodiscard]] Peripheral peripheral() const { return {*family, erratum}; }
+};
+
+// The family has a value only when problem is None.
+[[nodiscard]] Device deviceFromText(std::string_view text);
 
 // ---------------------------------------------------------------- generator law
 
@@ -108,7 +215,8 @@ struct GeneratorResult {
 // achieved rate and the deviation kept in double precision, and n loaded into
 // the register the mode really has.
 
-enum class Verdict { Ok, OutOfTolerance, RegisterTooSmall };
+// Avoided: a mode an erratum of the part advises against, whatever its deviation.
+enum class Verdict { Ok, OutOfTolerance, RegisterTooSmall, Avoided };
 
 // How a deviation is judged: against the tolerance, over the worst case of the
 // clock's own error (0 for a crystal taken as exact).
@@ -147,18 +255,21 @@ struct ModeChoice {
 // Rate -> register: n = round((F / B) / D - 1), exact ties upward (the closer
 // rate), clamped into the register, then taken forwards again and judged.
 // Throws CalcError for B = 0.
-[[nodiscard]] ModeResult registerForRate(std::int32_t frequency, std::int32_t rate,
-                                         const ModeInfo& mode, const Judgement& judgement);
+[[nodiscard]] ModeResult registerForRate(const Peripheral& peripheral, std::int32_t frequency,
+                                         std::int32_t rate, const ModeInfo& mode,
+                                         const Judgement& judgement);
 
 // Register -> rate: what a given n produces, judged against a rate when one is
 // given. An n the register cannot hold has the verdict RegisterTooSmall and no rate.
-[[nodiscard]] ModeResult rateForRegister(std::int32_t frequency, std::int64_t registerValue,
+[[nodiscard]] ModeResult rateForRegister(const Peripheral& peripheral, std::int32_t frequency,
+                                         std::int64_t registerValue,
                                          std::optional<std::int32_t> rate, const ModeInfo& mode,
                                          const Judgement& judgement);
 
 // The listed modes of one question, and the best of those that compete: the
 // smallest worst case; the earlier in table order wins a tie (8-bit before
-// 16-bit works on more devices).
+// 16-bit works on more devices). A mode an erratum avoids never competes, so
+// a chosen mode that is avoided leaves the comparison without a best.
 struct Comparison {
     std::vector<ModeResult> modes;
     std::optional<std::size_t> best;  // index into modes
@@ -168,11 +279,13 @@ struct Comparison {
 };
 
 // Every listed mode for F and B.
-[[nodiscard]] Comparison compareModes(std::int32_t frequency, std::int32_t rate,
-                                      const Judgement& judgement, const ModeChoice& choice);
+[[nodiscard]] Comparison compareModes(const Peripheral& peripheral, std::int32_t frequency,
+                                      std::int32_t rate, const Judgement& judgement,
+                                      const ModeChoice& choice);
 
 // Every listed mode for a given n, judged against the rate when there is one.
-[[nodiscard]] Comparison compareRegister(std::int32_t frequency, std::int64_t registerValue,
+[[nodiscard]] Comparison compareRegister(const Peripheral& peripheral, std::int32_t frequency,
+                                         std::int64_t registerValue,
                                          std::optional<std::int32_t> rate,
                                          const Judgement& judgement, const ModeChoice& choice);
 
@@ -187,7 +300,8 @@ struct CrystalFit {
 
 // The common crystals within [minimum, maximum] whose best mode is within
 // tolerance for every rate, by worst deviation, then lowest frequency first.
-[[nodiscard]] std::vector<CrystalFit> crystalsFor(std::span<const std::int32_t> rates,
+[[nodiscard]] std::vector<CrystalFit> crystalsFor(const Peripheral& peripheral,
+                                                  std::span<const std::int32_t> rates,
                                                   const Judgement& judgement,
                                                   const ModeChoice& choice, std::int32_t minimum,
                                                   std::int32_t maximum);
@@ -205,10 +319,12 @@ struct CrystalFit {
 // Plain decimal digits, leading "-" when negative: -1 -> "-1".
 [[nodiscard]] std::string textOfInteger(std::int32_t value);
 
-// Like integerFromText, and also with a suffix k or M, optionally followed by
-// Hz, before which the decimal separator may be "," or ".": "11,0592M",
-// "115.2k". A leftover fraction is rounded as integerFromText rounds it. A text
-// that reads two ways ("1.000k": a thousand kilo or one kilo) throws Ambiguous.
+// Like integerFromText, and also with a suffix k (or K) or M, before which the
+// decimal separator may be "," or ".": "11,0592M", "115.2k"; or with k or M in
+// place of the decimal point: "9k6", "115k2". A unit may follow, in any case:
+// Hz (then m means M too: "20mhz"), bps or baud. A leftover fraction is
+// rounded as integerFromText rounds it. A text that reads two ways ("1.000k":
+// a thousand kilo or one kilo) throws Ambiguous.
 [[nodiscard]] std::int32_t quantityFromText(std::string_view text);
 
 // Pattern "0.0#": 0.16145833 -> "0,16", 0.0 -> "0,0", -1.3541666 -> "-1,35".

@@ -18,7 +18,7 @@ namespace velmiro::report {
 
 // ---------------------------------------------------------------- words and numbers
 
-// "ok", "fuori tolleranza", "registro troppo piccolo".
+// "ok", "fuori tolleranza", "registro troppo piccolo", "sconsigliato dall'errata".
 [[nodiscard]] std::string_view verdictText(Verdict verdict);
 
 // "ok", "out_of_tolerance", "register_too_small": the JSON and CSV names.
@@ -32,6 +32,14 @@ namespace velmiro::report {
 
 // "0x40".
 [[nodiscard]] std::string hexByte(std::int64_t value);
+
+// The part of n a register name shows: "0x40" for a byte, "0x0022" for a
+// whole 16-bit register.
+[[nodiscard]] std::string registerHex(std::int64_t n, RegisterPart part);
+[[nodiscard]] std::int64_t registerPart(std::int64_t n, RegisterPart part);
+
+// Italian thousands: 16000000 -> "16.000.000", 1789772.5 -> "1.789.772,5".
+[[nodiscard]] std::string groupedText(double value);
 
 // The high and low byte of n.
 [[nodiscard]] constexpr std::int64_t highByte(std::int64_t n) {
@@ -59,21 +67,58 @@ struct Reading {
 // Empty when `prefix` can start the names of a header's #defines; else why not.
 [[nodiscard]] std::string prefixProblem(std::string_view prefix);
 
-// Advice on stderr for a likely slip: a crystal typed without its M, a rate
-// no mode can reach. Empty when there is none.
-[[nodiscard]] std::string crystalHint(std::string_view typed, std::int32_t crystal);
-[[nodiscard]] std::string rateHint(std::int32_t crystal, std::int32_t rate);
+// A percentage as velmiro-cli reads it: "1", "0,5", "2.5", "2%", blanks around
+// it ignored. A tolerance is above zero and at most 100; a clock error is from
+// 0 to below 100.
+struct PercentReading {
+    std::optional<double> value;
+    std::string problem;  // the Italian message when there is no value
+};
+[[nodiscard]] PercentReading readTolerance(std::string_view text);
+[[nodiscard]] PercentReading readClockError(std::string_view text);
+
+// Empty when the part reads as a known device; else why not. An unknown part
+// gets the five families with their example parts and the advice to choose
+// one with --family.
+[[nodiscard]] std::string deviceProblem(std::string_view typed, const Device& device);
+
+// Empty when --family and the family of --device agree; else what to do.
+[[nodiscard]] std::string familyConflict(const Device& device, const Family& family);
+
+// Below it no PIC runs a serial port: a frequency this low is most likely a slip.
+inline constexpr std::int32_t lowestClock = 1000000;
+
+// Advice on stderr for a likely slip: a frequency typed without its M (below
+// lowestClock; `field` names where it was typed), a rate no mode can reach. Empty
+// when there is none. A suggested text always reads.
+[[nodiscard]] std::string frequencyHint(std::string_view field, std::string_view typed,
+                                        std::int32_t value);
+[[nodiscard]] std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate);
 
 // ---------------------------------------------------------------- results
 
 enum class Format { Text, Csv, Json };
 
-// What a command was asked.
+// Which serial port an answer is for: the family and erratum that computed
+// it, and the part as read when one was given (empty otherwise).
+struct Port {
+    Peripheral peripheral{eusart()};
+    std::string device;
+
+    [[nodiscard]] const Family& family() const { return *peripheral.family; }
+};
+
+// The port of a part that reads (deviceProblem is empty).
+[[nodiscard]] Port portOf(const Device& device);
+
+// What a command was asked. crystal is the clock the user gives: Fosc, or
+// the peripheral bus clock for pic32.
 struct Query {
     std::int32_t crystal = 0;
     std::optional<std::int32_t> rate;           // none for register without BAUD
     std::optional<std::int64_t> registerValue;  // register's N
     Judgement judgement;
+    Port port;
 };
 
 // One rate of a table.
@@ -87,7 +132,7 @@ struct TableRow {
 
 // A datasheet table: every rate, the asynchronous blocks only unless the
 // choice asks for the synchronous ones or names a mode.
-[[nodiscard]] std::vector<TableRow> tableOf(std::int32_t crystal,
+[[nodiscard]] std::vector<TableRow> tableOf(const Peripheral& peripheral, std::int32_t crystal,
                                             std::span<const std::int32_t> rates,
                                             const Judgement& judgement, const ModeChoice& choice);
 
@@ -97,11 +142,19 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
 void writeTable(std::ostream& out, Format format, const Query& query,
                 std::span<const TableRow> rows);
 
-void writeCrystals(std::ostream& out, Format format, std::span<const std::int32_t> rates,
-                   const Judgement& judgement, std::span<const CrystalFit> fits);
+void writeCrystals(std::ostream& out, Format format, const Port& port,
+                   std::span<const std::int32_t> rates, const Judgement& judgement,
+                   std::span<const CrystalFit> fits);
 
-// #define lines named prefix + FOSC, BAUD, ...; the mode must have a rate. An
-// answer out of tolerance also carries a #warning, so the firmware build shows it.
+// #define lines named prefix + FOSC, BAUD, ..., then the family's bits and
+// register names; the mode must have a rate. An answer out of tolerance also
+// carries a #warning, so the firmware build shows it; a part given by name is
+// named in a comment with its family.
+// The text output's lines about the port, for a face that shows them apart:
+// the clock the generator counts when it is not the given one, the part and
+// its family, what the part's erratum means. Nothing for a plain EUSART.
+void writePortNotes(std::ostream& out, const Port& port, std::optional<std::int32_t> clock);
+
 void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
                  const ModeResult& mode);
 

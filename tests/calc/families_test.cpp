@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "velmiro/calc.h"
+
+namespace velmiro {
+namespace {
+
+const Family& family(std::string_view key) {
+    const Family* found = findFamily(key);
+    EXPECT_NE(found, nullptr) << key;
+    return found != nullptr ? *found : eusart();
+}
+
+// Each word of a list of parts, as people write them.
+std::vector<std::string> words(std::string_view list) {
+    std::istringstream in{std::string(list)};
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
+// The best mode follows the family: a USART is never told to use a mode it lacks.
+TEST(Families, BestModeOfTheFamily) {
+    const Comparison usart = compareModes(family("usart"), 20000000, 1200, {}, {});
+    EXPECT_EQ(usart.bestMode()->mode->key, "000");
+    EXPECT_EQ(compareModes(eusart(), 20000000, 1200, {}, {}).bestMode()->mode->key, "011");
+    EXPECT_EQ(compareModes(family("usart"), 20000000, 1200, {}, {true, ""}).bestMode()->mode->key,
+              "100");
+    EXPECT_EQ(findMode(family("usart"), "011"), nullptr);
+    EXPECT_EQ(modeKeysOf(family("usart")), "000, 001, 100");
+    // A given n in a one-bit family: BRGH = 1 divides Fcy by 4.
+    const Comparison given = compareRegister(family("uart16"), 32000000, 34, 115200, {}, {});
+    EXPECT_DOUBLE_EQ(*given.bestMode()->achieved, 16000000.0 / 140);
+}
+
+TEST(Families, CrystalsFollowTheFamily) {
+    // 1200 baud from 40 MHz up needs n above 255: only a 16-bit register holds it.
+    const std::int32_t rates[] = {1200};
+    EXPECT_TRUE(crystalsFor(family("usart"), rates, {}, {}, 40000000, 64000000).empty());
+    const auto fits = crystalsFor(eusart(), rates, {}, {}, 40000000, 64000000);
+    ASSERT_FALSE(fits.empty());
+    EXPECT_EQ(fits.front().rates.front().mode->key, "010");
+}
+
+TEST(Devices, PartsPickTheirFamily) {
+    struct Case {
+        std::string_view family;  // empty: unknown
+        std::string_view parts;
+    };
+    const Case cases[] = {
+        {"usart",
+         "PIC16F877A 16f877a PIC16F877AT-I/PT pic16f628a PIC16F88 PIC16C74B PIC18F452 "
+         "PIC18F258"},
+        {"eusart",
+         "PIC16F887 PIC16F1827-I/P PIC16LF1827 PIC16F18446 PIC18F4550 PIC18LF46K22 "
+         "PIC18F45K20 PIC18F26K40 PIC18F26K80 PIC18F46J50 PIC18F2620"},
+        {"uart18", "PIC18F26K42 PIC18F26K83 PIC18F47Q43 PIC18F16Q41 PIC18F56Q71 PIC18F26Q84"},
+        {"uart16",
+         "pic24fj64ga002 PIC24HJ128GP502 PIC24EP512GU810 dsPIC33FJ128GP802 "
+         "DSPIC33EP256MU806-I/PT dsPIC30F2020 dsPIC30F2023 dsPIC30F1010"},
+        {"pic32", "PIC32MX250F128B PIC32MZ2048EFH144 PIC32MM0064GPL028 PIC32MK1024GPE100"},
+        {"", "PIC16F84A PIC12F675 PIC18F8720 PIC"},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& part : words(c.parts)) {
+            const Device d = deviceFromText(part);
+            EXPECT_EQ(d.family != nullptr ? d.family->key : "", c.family) << part;
+            EXPECT_EQ(d.problem == DeviceProblem::Unknown, c.family.empty()) << part;
+        }
+    }
+    // The part as read: upper case, "PIC" or "dsPIC" in front, the package left out.
+    const std::string_view read[][2] = {
+        {"16f877a", "PIC16F877A"},
+        {"PIC16F877AT-I/PT", "PIC16F877A"},
+        {"pic18lf46k22", "PIC18LF46K22"},
+        {"DSPIC33EP256MU806-I/PT", "dsPIC33EP256MU806"},
+        {"", ""},
+    };
+    for (const auto& [typed, part] : read)
+        EXPECT_EQ(deviceFromText(typed).part, part);
+}
+
+TEST(Devices, OutsideThisStepIsRefusedNeverGuessed) {
+    for (const std::string& part : words("dsPIC30F4013 dsPIC30F3011 DSPIC30F6014A"))
+        EXPECT_EQ(deviceFromText(part).problem, DeviceProblem::OutsideDspic30f) << part;
+    for (const std::string& part : words("dsPIC33CK256MP505 dsPIC33CH512MP508 dsPIC33AK128MC106")) {
+        EXPECT_EQ(deviceFromText(part).problem, DeviceProblem::OutsideFractional) << part;
+        EXPECT_EQ(deviceFromText(part).family, nullptr) << part;
+    }
+}
+
+// ---------------------------------------------------------------- errata
+
+TEST(Errata, PartsThatCarryThem) {
+    struct Case {
+        std::string_view touched;  // the modes an erratum touches
+        std::string_view parts;
+    };
+    const Case cases[] = {
+        {"001",
+         "PIC16C63 PIC16CR63 PIC16C65 PIC16C65A PIC16CR65 PIC16C73 PIC16C73A PIC16C74 "
+         "PIC16C74A PIC16LC74A"},
+        {"011", "PIC16F1824 PIC16LF1825 PIC16F1828 PIC16F1829-I/P"},
+        {"100 110", "PIC18F87K22 PIC18F65K22 PIC18F4520"},
+        {"", "PIC16C73B PIC16C76 PIC16F1827 PIC18F46K22"},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& part : words(c.parts)) {
+            const Device d = deviceFromText(part);
+            ASSERT_NE(d.family, nullptr) << part;
+            std::string touched;
+            for (const ModeInfo& m : d.family->modes) {
+                if (d.peripheral().registerMinimum(m) > 0 || d.peripheral().avoided(m))
+                    touched += (touched.empty() ? "" : " ") + std::string(m.key);
+            }
+            EXPECT_EQ(touched, c.touched) << part;
+        }
+    }
+}
+
+TEST(Errata, BrghOneIsListedButNeverBest) {
+    const Peripheral c74 = deviceFromText("PIC16C74A").peripheral();
+    const Comparison modes = compareModes(c74, 20000000, 9600, {}, {});
+    EXPECT_EQ(modes.modes[1].verdict, Verdict::Avoided);
+    EXPECT_EQ(modes.modes[1].registerValue, 129);  // still computed and shown
+    EXPECT_EQ(modes.bestMode()->mode->key, "000");
+    // Chosen alone, it still does not become best.
+    EXPECT_EQ(compareModes(c74, 20000000, 9600, {}, {false, "001"}).bestMode(), nullptr);
+}
+
+TEST(Errata, RegisterMinimumIsLoadedAndJudgedForwards) {
+    struct Case {
+        std::string_view part;
+        std::int32_t clock, rate;
+        std::string_view key;
+        std::int64_t loaded, needed;
+    };
+    const Case cases[] = {
+        {"PIC16F1824", 4000000, 1000000, "011", 1, 0},
+        {"PIC16F1827", 4000000, 1000000, "011", 0, 0},
+        {"PIC16F1824", 4000000, 1000000, "010", 0, -1},  // only 011 is touched
+        {"PIC18F87K22", 20000000, 5000000, "100", 2, 0},
+        {"PIC18F87K22", 20000000, 2500000, "110", 2, 1},
+    };
+    for (const Case& c : cases) {
+        const Device d = deviceFromText(c.part);
+        const ModeInfo& mode = *findMode(*d.family, c.key);
+        const ModeResult r = registerForRate(d.peripheral(), c.clock, c.rate, mode, {});
+        EXPECT_EQ(r.registerValue, c.loaded) << c.part << " " << c.key;
+        EXPECT_EQ(r.neededRegister, c.needed) << c.part << " " << c.key;
+        EXPECT_DOUBLE_EQ(*r.achieved, double(c.clock) / double(mode.divisor * (c.loaded + 1)));
+    }
+    // A given n below the minimum is not one the part can load.
+    const Peripheral k22 = deviceFromText("PIC18F87K22").peripheral();
+    const ModeInfo& sync = *findMode(eusart(), "100");
+    EXPECT_EQ(rateForRegister(k22, 20000000, 1, {}, sync, {}).verdict, Verdict::RegisterTooSmall);
+    EXPECT_TRUE(rateForRegister(k22, 20000000, 2, {}, sync, {}).registerHolds());
+}
+
+}  // namespace
+}  // namespace velmiro

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# velmiro-cli's bash completion, as bash calls it: each line a command line typed so far
+# (the last word being completed) and the words offered.
+# Usage: tests/cli/completion_test.sh cli/velmiro-cli.bash
+set -euo pipefail
+# shellcheck source=cli/velmiro-cli.bash
+source "$1"
+failed=0
+offered() {
+    local expected=$1
+    shift
+    COMP_WORDS=("$@")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _velmiro_cli
+    if [ "${COMPREPLY[*]}" != "$expected" ]; then
+        echo "velmiro-cli ${*:2}: offered '${COMPREPLY[*]}', expected '$expected'" >&2
+        failed=1
+    fi
+}
+offered "compare register header table crystals" velmiro-cli ""
+offered "text csv json" velmiro-cli 20M 9600 --format ""
+# bash splits --format=j into --format, = and j.
+offered "text csv json" velmiro-cli 20M 9600 --format =
+offered "json" velmiro-cli 20M 9600 --format = j
+offered "usart uart18 uart16" velmiro-cli compare 20M 9600 --family = u
+offered "--prefix" velmiro-cli header 20M 9600 --p
+offered "--mode --min-frequency --max-frequency" velmiro-cli crystals 9600 --m
+offered "" velmiro-cli 20M 9600 --tolerance ""
+exit $failed
