@@ -104,7 +104,7 @@ int compare(const CompareOptions& o, Streams streams) {
     const report::Query q = rateQuery(o.crystal, o.rate, o.judging, streams.err);
     const Comparison modes =
         compareModes(peripheralOf(o.judging), q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
-    report::writeModes(streams.out, o.judging.format, q, modes);
+    report::writeModes(streams.out, o.judging.format, q, modes, streams.width);
     return statusOf(modes, o.judging, streams.err);
 }
 
@@ -115,7 +115,7 @@ int registerCommand(const RegisterOptions& o, Streams streams) {
         q.rate = o.rate->value;
     const Comparison modes = compareRegister(peripheralOf(o.judging), q.crystal, o.n, q.rate,
                                              q.judgement, choiceOf(o.judging));
-    report::writeModes(streams.out, o.judging.format, q, modes);
+    report::writeModes(streams.out, o.judging.format, q, modes, streams.width);
     // Without a rate nothing is judged.
     return q.rate ? statusOf(modes, o.judging, streams.err) : 0;
 }

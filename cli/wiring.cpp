@@ -410,13 +410,14 @@ class Line {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        std::size_t width) {
     // The answer is held back until it is complete: a refusal leaves stdout empty.
     std::ostringstream answer;
     std::ostringstream notes;
     int status = 2;
     try {
-        status = Line(args, {answer, notes}).parse();
+        status = Line(args, {answer, notes, width}).parse();
     } catch (const std::exception& e) {
         err << "velmiro-cli: errore imprevisto: " << e.what() << '\n';
         return 2;
