@@ -73,7 +73,15 @@ std::string judgedText(const ModeResult& r, const Judgement& j) {
 int statusOf(const Comparison& modes, const Judging& j, std::ostream& err) {
     const ModeResult* chosen = modes.bestMode();
     if (chosen == nullptr) {
-        err << "velmiro-cli: nessun modo contiene questo valore del registro\n";
+        // Either the register holds N in no mode, or the one mode listed is avoided.
+        const auto avoided =
+            std::find_if(modes.modes.begin(), modes.modes.end(),
+                         [](const ModeResult& r) { return r.verdict == Verdict::Avoided; });
+        if (avoided != modes.modes.end())
+            err << "velmiro-cli: il modo scelto " << avoided->mode->key
+                << " è sconsigliato dall'errata del dispositivo\n";
+        else
+            err << "velmiro-cli: nessun modo contiene questo valore del registro\n";
         return 1;
     }
     if (chosen->verdict == Verdict::Ok)

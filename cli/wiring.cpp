@@ -184,7 +184,7 @@ class Line {
                 ->required();
             judging(*cmd, header_.judging, false);
             cmd->add_option("--prefix", header_.prefix,
-                            "Inizio dei nomi delle #define, non vuoto (predefinito VELMIRO_)")
+                            "Inizio dei nomi delle #define (predefinito VELMIRO_)")
                 ->option_text("NOME")
                 ->check(prefix());
             cmd->callback([this] { status_ = header(agreed(header_), streams_); });

@@ -145,6 +145,7 @@ TEST(Cli, UsageAndHints) {
                                "table 8M 9600 --family uart16",
                                "crystals 115200 --family pic32 --max-frequency 20M --format csv",
                                "register 16M 103 9600 --family uart18 --format csv",
+                               "20M 9600 --device PIC16C73A --mode 001 --format csv",
                                "COLUMNS=80 20M 1200 --clock-error 0,5",
                                "COLUMNS=80 register 20M 64 19200",
                                "COLUMNS=100 20M 19200",
