@@ -93,8 +93,8 @@ std::optional<double> readPercent(std::string text) {
     if (text.ends_with('%'))
         text.pop_back();
     std::replace(text.begin(), text.end(), ',', '.');
+    // A second separator stops from_chars before the end.
     const bool plain = !text.empty() && text.front() != '.' && text.back() != '.' &&
-                       std::count(text.begin(), text.end(), '.') <= 1 &&
                        std::all_of(text.begin(), text.end(),
                                    [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
     double value = 0.0;

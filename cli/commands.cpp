@@ -73,7 +73,15 @@ std::string judgedText(const ModeResult& r, const Judgement& j) {
 int statusOf(const Comparison& modes, const Judging& j, std::ostream& err) {
     const ModeResult* chosen = modes.bestMode();
     if (chosen == nullptr) {
-        err << "velmiro-cli: nessun modo contiene questo valore del registro\n";
+        // Either the register holds N in no mode, or the one mode listed is avoided.
+        const auto avoided =
+            std::find_if(modes.modes.begin(), modes.modes.end(),
+                         [](const ModeResult& r) { return r.verdict == Verdict::Avoided; });
+        if (avoided != modes.modes.end())
+            err << "velmiro-cli: il modo scelto " << avoided->mode->key
+                << " è sconsigliato dall'errata del dispositivo\n";
+        else
+            err << "velmiro-cli: nessun modo contiene questo valore del registro\n";
         return 1;
     }
     if (chosen->verdict == Verdict::Ok)
@@ -104,7 +112,7 @@ int compare(const CompareOptions& o, Streams streams) {
     const report::Query q = rateQuery(o.crystal, o.rate, o.judging, streams.err);
     const Comparison modes =
         compareModes(peripheralOf(o.judging), q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
-    report::writeModes(streams.out, o.judging.format, q, modes);
+    report::writeModes(streams.out, o.judging.format, q, modes, streams.width);
     return statusOf(modes, o.judging, streams.err);
 }
 
@@ -115,7 +123,7 @@ int registerCommand(const RegisterOptions& o, Streams streams) {
         q.rate = o.rate->value;
     const Comparison modes = compareRegister(peripheralOf(o.judging), q.crystal, o.n, q.rate,
                                              q.judgement, choiceOf(o.judging));
-    report::writeModes(streams.out, o.judging.format, q, modes);
+    report::writeModes(streams.out, o.judging.format, q, modes, streams.width);
     // Without a rate nothing is judged.
     return q.rate ? statusOf(modes, o.judging, streams.err) : 0;
 }

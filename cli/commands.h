@@ -4,6 +4,7 @@
 // on `err`. Advice on a likely slip also goes to `err`.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 
 #include "options.h"
@@ -13,6 +14,7 @@ namespace velmiro::cli {
 struct Streams {
     std::ostream& out;
     std::ostream& err;
+    std::size_t width;  // of the terminal `out` goes to; 0 for none
 };
 
 int compare(const CompareOptions& options, Streams streams);

@@ -47,6 +47,14 @@ class Utf8Console {
     UINT previous_;
 };
 
+// The console window's width when stdout is one; 0 for a pipe or a file.
+std::size_t consoleWidth() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info) == 0)
+        return 0;
+    return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
@@ -59,7 +67,7 @@ int wmain(int argc, wchar_t* argv[]) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(utf8(argv[i]));
-    const int status = velmiro::cli::run(args, std::cout, std::cerr);
+    const int status = velmiro::cli::run(args, std::cout, std::cerr, consoleWidth());
     // The console turns bytes into characters as they are written: all of them go out
     // while its code page is still UTF-8.
     std::cout.flush();

@@ -3,12 +3,16 @@
 // Nothing reaches `out` unless the status is 0 or 1.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace velmiro::cli {
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `width` is the terminal's width when `out` is one, else 0: compare's and
+// register's text leave out the columns that would not fit.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        std::size_t width = 0);
 
 }  // namespace velmiro::cli

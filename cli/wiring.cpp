@@ -184,7 +184,7 @@ class Line {
                 ->required();
             judging(*cmd, header_.judging, false);
             cmd->add_option("--prefix", header_.prefix,
-                            "Inizio dei nomi delle #define, non vuoto (predefinito VELMIRO_)")
+                            "Inizio dei nomi delle #define (predefinito VELMIRO_)")
                 ->option_text("NOME")
                 ->check(prefix());
             cmd->callback([this] { status_ = header(agreed(header_), streams_); });
@@ -410,13 +410,14 @@ class Line {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        std::size_t width) {
     // The answer is held back until it is complete: a refusal leaves stdout empty.
     std::ostringstream answer;
     std::ostringstream notes;
     int status = 2;
     try {
-        status = Line(args, {answer, notes}).parse();
+        status = Line(args, {answer, notes, width}).parse();
     } catch (const std::exception& e) {
         err << "velmiro-cli: errore imprevisto: " << e.what() << '\n';
         return 2;

@@ -185,27 +185,81 @@ std::size_t columnWidth(const RegisterName& column) {
     return std::max<std::size_t>(column.name.size(), column.part == RegisterPart::Whole ? 6 : 4);
 }
 
-void writeModeLines(std::ostream& out, const Family& family, const Comparison& c, bool worstCase) {
-    out << "  modo";
+// Characters as a terminal counts them: "—" and "à" are one column each.
+std::size_t columnsOf(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// Which columns a row shows. In a terminal narrower than the whole row the
+// divisor goes first, then the bits (the mode's key spells them), then the
+// achieved rate: n, the register's bytes, the deviation and the verdict stay.
+struct ModeColumns {
+    bool divisor = true;
+    bool bits = true;
+    bool achieved = true;
+};
+
+ModeColumns modeColumnsFor(const Family& family, const Comparison& c, bool worstCase,
+                           std::size_t width) {
+    ModeColumns shown;
+    if (width == 0)
+        return shown;
+    std::size_t bits = 0;
     for (const BitColumn& bit : family.bits)
-        out << "  " << bit.name;
-    out << "  divisore            n";
+        bits += 2 + bit.name.size();
+    std::size_t registers = 0;
+    for (const RegisterName& column : family.columns)
+        registers += 2 + columnWidth(column);
+    std::size_t verdict = columnsOf("esito");
+    for (const ModeResult& r : c.modes)
+        verdict = std::max(verdict, columnsOf(verdictOrDash(r)));
+    std::size_t total =
+        6 + bits + 10 + 13 + registers + 12 + 10 + (worstCase ? 12 : 0) + 2 + verdict;
+    const auto drop = [&](bool& column, std::size_t columns) {
+        if (total > width) {
+            column = false;
+            total -= columns;
+        }
+    };
+    drop(shown.divisor, 10);
+    drop(shown.bits, bits);
+    drop(shown.achieved, 12);
+    return shown;
+}
+
+void writeModeLines(std::ostream& out, const Family& family, const Comparison& c, bool worstCase,
+                    std::size_t width) {
+    const ModeColumns shown = modeColumnsFor(family, c, worstCase, width);
+    out << "  modo";
+    for (const BitColumn& bit : family.bits) {
+        if (shown.bits)
+            out << "  " << bit.name;
+    }
+    out << (shown.divisor ? "  divisore" : "") << "            n";
     for (const RegisterName& column : family.columns)
         out << "  " << right(std::string(column.name), columnWidth(column));
-    out << "    ottenuti  scost. %" << (worstCase ? "  peggiore %" : "") << "  esito\n";
+    out << (shown.achieved ? "    ottenuti" : "") << "  scost. %"
+        << (worstCase ? "  peggiore %" : "") << "  esito\n";
     for (std::size_t i = 0; i < c.modes.size(); ++i) {
         const ModeResult& r = c.modes[i];
         out << fmt::format(FMT_COMPILE("{} {:<4}"), c.isBest(i) ? '*' : ' ', r.mode->key);
-        for (const BitColumn& bit : family.bits)
-            out << "  " << right(std::to_string(r.mode->mode.*bit.value), bit.name.size());
-        out << fmt::format(FMT_COMPILE("  {:>8}  {:>11}"), r.mode->divisor, registerText(r));
+        for (const BitColumn& bit : family.bits) {
+            if (shown.bits)
+                out << "  " << right(std::to_string(r.mode->mode.*bit.value), bit.name.size());
+        }
+        if (shown.divisor)
+            out << fmt::format(FMT_COMPILE("  {:>8}"), r.mode->divisor);
+        out << fmt::format(FMT_COMPILE("  {:>11}"), registerText(r));
         for (const RegisterName& column : family.columns) {
             out << "  "
                 << right(r.registerHolds() ? registerHex(r.registerValue, column.part) : dash,
                          columnWidth(column));
         }
-        out << "  " << right(orDash(r.achieved), 10) << "  "
-            << right(orDash(r.deviationPercent), 8);
+        if (shown.achieved)
+            out << "  " << right(orDash(r.achieved), 10);
+        out << "  " << right(orDash(r.deviationPercent), 8);
         if (worstCase)
             out << "  " << right(orDash(r.worstCasePercent), 10);
         out << "  " << verdictOrDash(r) << '\n';
@@ -251,7 +305,8 @@ std::vector<TableRow> tableOf(const Peripheral& peripheral, std::int32_t crystal
     return rows;
 }
 
-void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes) {
+void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes,
+                std::size_t width) {
     const Family& family = query.port.family();
     switch (format) {
         case Format::Json: {
@@ -284,7 +339,8 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
     out << '\n';
     writePortLines(out, query.port, query.crystal);
     out << '\n';
-    writeModeLines(out, family, modes, query.rate && query.judgement.clockErrorPercent > 0.0);
+    writeModeLines(out, family, modes, query.rate && query.judgement.clockErrorPercent > 0.0,
+                   width);
     if (const ModeResult* best = modes.bestMode())
         out << "\n* modo migliore: " << best->mode->key << '\n';
 }

@@ -37,15 +37,6 @@ TEST(Families, BestModeOfTheFamily) {
     EXPECT_DOUBLE_EQ(*given.bestMode()->achieved, 16000000.0 / 140);
 }
 
-TEST(Families, CrystalsFollowTheFamily) {
-    // 1200 baud from 40 MHz up needs n above 255: only a 16-bit register holds it.
-    const std::int32_t rates[] = {1200};
-    EXPECT_TRUE(crystalsFor(family("usart"), rates, {}, {}, 40000000, 64000000).empty());
-    const auto fits = crystalsFor(eusart(), rates, {}, {}, 40000000, 64000000);
-    ASSERT_FALSE(fits.empty());
-    EXPECT_EQ(fits.front().rates.front().mode->key, "010");
-}
-
 TEST(Devices, PartsPickTheirFamily) {
     struct Case {
         std::string_view family;  // empty: unknown

@@ -10,15 +10,20 @@ namespace {
 
 // Each golden file is the transcript of a list of command lines: what each
 // printed on stdout and stderr, and its exit status. Words are split on
-// blanks; '' is an empty argument. VELMIRO_UPDATE_GOLDEN=1 rewrites them;
-// review the diff before committing it.
+// blanks; '' is an empty argument, COLUMNS=80 a terminal 80 columns wide. VELMIRO_UPDATE_GOLDEN=1
+// rewrites them; review the diff before committing it.
 std::string outputOf(const std::string& line) {
     std::vector<std::string> args;
+    std::size_t width = 0;
     std::istringstream words(line);
-    for (std::string word; words >> word;)
-        args.push_back(word == "''" ? "" : word);
+    for (std::string word; words >> word;) {
+        if (word.starts_with("COLUMNS="))
+            width = std::stoul(word.substr(8));
+        else
+            args.push_back(word == "''" ? "" : word);
+    }
     std::ostringstream out, err;
-    const int status = velmiro::cli::run(args, out, err);
+    const int status = velmiro::cli::run(args, out, err, width);
     // Bad usage prints nothing on stdout.
     EXPECT_TRUE(status != 2 || (out.str().empty() && !err.str().empty())) << line;
     return out.str() + err.str() + "status " + std::to_string(status) + "\n";
@@ -140,6 +145,11 @@ TEST(Cli, UsageAndHints) {
                                "table 8M 9600 --family uart16",
                                "crystals 115200 --family pic32 --max-frequency 20M --format csv",
                                "register 16M 103 9600 --family uart18 --format csv",
+                               "20M 9600 --device PIC16C73A --mode 001 --format csv",
+                               "COLUMNS=80 20M 1200 --clock-error 0,5",
+                               "COLUMNS=80 register 20M 64 19200",
+                               "COLUMNS=100 20M 19200",
+                               "COLUMNS=80 36M 115200 --family pic32",
                                "20M",
                                "x 19200",
                                "compar 20M 19200",

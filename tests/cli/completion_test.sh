@@ -12,7 +12,7 @@ offered() {
     COMP_WORDS=("$@")
     COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
     COMPREPLY=()
-    _velmiro_cli
+    _velmiro_cli || true  # its status is not the test
     if [ "${COMPREPLY[*]}" != "$expected" ]; then
         echo "velmiro-cli ${*:2}: offered '${COMPREPLY[*]}', expected '$expected'" >&2
         failed=1

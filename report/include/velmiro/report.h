@@ -136,8 +136,10 @@ struct TableRow {
                                             std::span<const std::int32_t> rates,
                                             const Judgement& judgement, const ModeChoice& choice);
 
-// compare and register.
-void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes);
+// compare and register. In text, `width` is the terminal's width when the
+// output goes to one (0: no limit): the columns that do not fit are left out.
+void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes,
+                std::size_t width = 0);
 
 void writeTable(std::ostream& out, Format format, const Query& query,
                 std::span<const TableRow> rows);
