@@ -88,24 +88,6 @@ bool isUnit(std::string_view word) {
 
 namespace {
 
-// "1", "0,5", "0.5", "2%": plain digits with at most one separator.
-std::optional<double> readPercent(std::string text) {
-    if (text.ends_with('%'))
-        text.pop_back();
-    std::replace(text.begin(), text.end(), ',', '.');
-    // A second separator stops from_chars before the end.
-    const bool plain = !text.empty() && text.front() != '.' && text.back() != '.' &&
-                       std::all_of(text.begin(), text.end(),
-                                   [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-    double value = 0.0;
-    if (!plain)
-        return std::nullopt;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 // Letters a command name is made of.
 bool isWord(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
@@ -165,11 +147,17 @@ CLI::Validator choice(Mapping mapping, std::string message) {
         "");
 }
 
-std::optional<std::string> percentReading(const std::string& text, bool (*within)(double)) {
-    const std::optional<double> value = readPercent(text);
-    if (!value || !within(*value))
-        return std::nullopt;
-    return fmt::format("{}", *value);
+// A percentage as report/ reads it, rewritten into the plain form its value reads.
+CLI::Validator percentage(report::PercentReading (*read)(std::string_view)) {
+    return CLI::Validator(
+        [read](std::string& text) {
+            const report::PercentReading reading = read(text);
+            if (!reading.value)
+                return reading.problem;
+            text = fmt::format("{}", *reading.value);
+            return std::string();
+        },
+        "");
 }
 
 std::string quantityProblem(const std::string& text) {
@@ -225,20 +213,11 @@ CLI::Validator registerValue() {
 }
 
 CLI::Validator tolerance() {
-    return reading(
-        [](const std::string& text) {
-            return percentReading(text, [](double v) { return v > 0.0 && v <= 100.0; });
-        },
-        "«{}» non è una tolleranza; serve una percentuale maggiore di zero e al massimo 100, "
-        "come 1, 0,5 o 2,5");
+    return percentage(report::readTolerance);
 }
 
 CLI::Validator clockError() {
-    return reading(
-        [](const std::string& text) {
-            return percentReading(text, [](double v) { return v >= 0.0 && v < 100.0; });
-        },
-        "«{}» non è un errore del clock; serve una percentuale da 0 a meno di 100, come 0,5 o 2");
+    return percentage(report::readClockError);
 }
 
 CLI::Validator modeKey() {
