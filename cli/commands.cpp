@@ -132,8 +132,10 @@ int header(const HeaderOptions& o, Streams streams) {
     const report::Query q = rateQuery(o.crystal, o.rate, o.judging, streams.err);
     const Comparison modes =
         compareModes(peripheralOf(o.judging), q.crystal, *q.rate, q.judgement, choiceOf(o.judging));
-    // A rate always gives every mode a value, so there is always a best one.
-    report::writeHeader(streams.out, o.prefix, q, *modes.bestMode());
+    // No best mode only when the one chosen is one the part's errata advise
+    // against: a header for it would put that advice into firmware silently.
+    if (const ModeResult* best = modes.bestMode())
+        report::writeHeader(streams.out, o.prefix, q, *best);
     return statusOf(modes, o.judging, streams.err);
 }
 
@@ -153,7 +155,8 @@ int table(const TableOptions& o, Streams streams) {
         if (!low)
             hint(streams.err,
                  report::rateHint(*peripheralOf(o.judging).family, q.crystal, row.rate));
-        if (row.modes.bestMode()->verdict != Verdict::Ok)
+        const ModeResult* best = row.modes.bestMode();
+        if (best == nullptr || best->verdict != Verdict::Ok)
             missed.push_back(row.rate);
     }
     if (missed.empty())

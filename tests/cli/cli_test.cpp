@@ -146,6 +146,8 @@ TEST(Cli, UsageAndHints) {
                                "crystals 115200 --family pic32 --max-frequency 20M --format csv",
                                "register 16M 103 9600 --family uart18 --format csv",
                                "20M 9600 --device PIC16C73A --mode 001 --format csv",
+                               "header 20M 9600 --device PIC16C73A --mode 001",
+                               "table 20M 9600 --device PIC16C73A --mode 001",
                                "COLUMNS=80 20M 1200 --clock-error 0,5",
                                "COLUMNS=80 register 20M 64 19200",
                                "COLUMNS=100 20M 19200",
