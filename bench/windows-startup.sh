@@ -17,14 +17,9 @@ if [ -z "${VELMIRO_IN_XVFB:-}" ]; then
     VELMIRO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-export WINEPREFIX=$out/wine-bench WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree=;mshtml='
-openbox >/dev/null 2>&1 &
-wm=$!
-trap 'wineserver --kill 2>/dev/null || true; kill $wm 2>/dev/null || true' EXIT
-mkdir -p "$WINEPREFIX"
-wineserver --persistent
-wineboot --init >/dev/null 2>&1 </dev/null
+# shellcheck source=tools/wine.sh
+source tools/wine.sh
+wine_desktop "$out/wine-bench"
 # Stripped, as the zip holds them.
 stripped=$out/bench/stripped
 mkdir -p "$stripped"

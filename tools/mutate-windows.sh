@@ -5,6 +5,8 @@
 # SURVIVED. Needs the GoogleTest that tools/windows.sh builds for Windows.
 # Usage: tools/mutate-windows.sh [LIST]   (default tools/faults-win32.tsv)
 set -euo pipefail
+# shellcheck source=tools/faults.sh
+source "$(dirname "$0")/faults.sh"
 repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
 deps=$repo/build-windows/deps
 [ -d "$deps" ] || { echo "No $deps: run tools/windows.sh first." >&2; exit 1; }
@@ -19,13 +21,9 @@ if [ -z "${VELMIRO_IN_XVFB:-}" ]; then
     VELMIRO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$list"
 fi
 
-export WINEPREFIX=$work/wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
-openbox >/dev/null 2>&1 &
-wm=$!
-trap 'wineserver --kill 2>/dev/null || true; kill $wm 2>/dev/null || true' EXIT
-mkdir -p "$WINEPREFIX"
-wineserver --persistent
-wineboot --init >/dev/null 2>&1 </dev/null
+# shellcheck source=tools/wine.sh
+source "$repo/tools/wine.sh"
+wine_desktop "$work/wine"
 suite() {
     cmake --build "$work/build" --target velmiro velmiro_driver >/dev/null 2>&1 || return 2
     ctest --test-dir "$work/build" --label-regex display >/dev/null 2>&1
@@ -35,17 +33,7 @@ suite || { echo "the driver fails on HEAD itself" >&2; exit 1; }
 while IFS=$'\t' read -r file text replacement; do
     [ -n "$file" ] || continue
     git -C "$work" checkout -q -- .
-    if ! TEXT=$text REPLACEMENT=$replacement python3 - "$work/$file" <<'PY'
-import os, sys
-path, old, new = sys.argv[1], os.environ["TEXT"], os.environ["REPLACEMENT"]
-src = open(path, encoding="utf-8").read()
-if src.count(old) != 1:
-    sys.exit(f"not applied: {path}: the text occurs {src.count(old)} times")
-open(path, "w", encoding="utf-8").write(src.replace(old, new))
-PY
-    then
-        continue
-    fi
+    apply_fault "$work/$file" "$text" "$replacement" || continue
     status=0
     suite || status=$?
     case $status in

@@ -6,6 +6,8 @@
 # VELMIRO_MUTATE_GUI=OFF leaves the windows and their tests out: a cheaper
 # round for faults that only calc, report and the command line can show.
 set -euo pipefail
+# shellcheck source=tools/faults.sh
+source "$(dirname "$0")/faults.sh"
 repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
 work=${VELMIRO_MUTATE_DIR:-/tmp/velmiro-mutate}
 [ -d "$work/.git" ] || git clone -q "$repo" "$work"
@@ -19,17 +21,7 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$work/build" --parallel 2 >/dev/null
 while IFS=$'\t' read -r file text replacement; do
     [ -n "$file" ] || continue
     git -C "$work" checkout -q -- .
-    if ! TEXT=$text REPLACEMENT=$replacement python3 - "$work/$file" <<'PY'
-import os, sys
-path, old, new = sys.argv[1], os.environ["TEXT"], os.environ["REPLACEMENT"]
-src = open(path, encoding="utf-8").read()
-if src.count(old) != 1:
-    sys.exit(f"not applied: {path}: the text occurs {src.count(old)} times")
-open(path, "w", encoding="utf-8").write(src.replace(old, new))
-PY
-    then
-        continue
-    fi
+    apply_fault "$work/$file" "$text" "$replacement" || continue
     if ! cmake --build "$work/build" --parallel 2 >/dev/null 2>&1; then
         echo "build fails: $file: $text"
     elif QT_QPA_PLATFORM=offscreen ctest --test-dir "$work/build" --parallel 2 >/dev/null 2>&1; then
