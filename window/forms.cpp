@@ -80,7 +80,7 @@ QIcon programIcon() {
 
 QPixmap pictureFor(const QString& single, const QString& doubled, const QSize& size, qreal ratio) {
     // A QIcon picks the picture whose own ratio, 1 or 2, is nearer the screen's,
-    // the single one on a tie; the test of this checks it against a QIcon of both.
+    // the single one on a tie.
     QIcon icon;
     icon.addFile(ratio > 1.5 ? doubled : single);
     return icon.pixmap(size, ratio);

@@ -78,20 +78,14 @@ class FakeView : public View {
 }  // namespace
 
 // Load places the window (the free width halved, a third of the free height above)
-// and sets BRGH, the only box it changes, through BRGH's own click;
-// nothing is computed.
-TEST(FormLoad, PlacesFillsAndSetsBrghThroughItsClick) {
-    FakeView view;
-    Form(view).formLoad();
-    EXPECT_EQ(view.log, (std::vector<std::string>{"move 430 169", "value 2=1", "caption BRGH: 1"}));
-    EXPECT_EQ(view.results, Texts{});
-}
-
-// SYNC clears BRGH through BRGH's own click, which relabels it before the lock.
-TEST(ChkBrgClick, SyncClearsBrghThroughItsOwnClickThenLocksIt) {
+// and sets BRGH, the only box it changes, through BRGH's own click; nothing is
+// computed. SYNC clears BRGH through BRGH's own click, which relabels it before the lock.
+TEST(Form, LoadAndSyncChangeBrghThroughItsOwnClick) {
     FakeView view;
     Form form(view);
     form.formLoad();
+    EXPECT_EQ(view.log, (std::vector<std::string>{"move 430 169", "value 2=1", "caption BRGH: 1"}));
+    EXPECT_EQ(view.results, Texts{});
     view.log.clear();
     view.click(form, 0);
     view.click(form, 0);   // clear: the unlock
