@@ -1,14 +1,14 @@
 #include "velmiro/grid.h"
 
+#include <algorithm>
+
+#include "columns.h"
+
 namespace velmiro::report {
 
 namespace {
 
 const char* const dash = "—";
-
-Cell number(std::string value) {
-    return {std::move(value), Tone::Plain, false, true};
-}
 
 Cell decimal(const std::optional<double>& value, Tone tone = Tone::Plain) {
     return {value ? decimalText(*value, 2) : dash, tone, false, true};
@@ -20,17 +20,9 @@ Tone toneOf(const ModeResult& r) {
     return *r.verdict == Verdict::Ok ? Tone::Within : Tone::Outside;
 }
 
-Cell verdict(const ModeResult& r) {
-    return {r.verdict ? std::string(verdictText(*r.verdict)) : dash, toneOf(r)};
-}
-
-Cell registerCell(const ModeResult& r) {
-    return number(registerText(r));
-}
-
-// A deviation with its verdict in words too, not in colour alone.
-Cell judgedDeviation(const ModeResult& r) {
-    Cell cell = decimal(r.deviationPercent, toneOf(r));
+// A deviation with no verdict column beside it says the verdict in words
+// too, not in colour alone.
+Cell judged(Cell cell, const ModeResult& r) {
     if (r.verdict == Verdict::OutOfTolerance)
         cell.text += " (fuori)";
     else if (r.verdict == Verdict::Avoided)
@@ -48,58 +40,53 @@ std::string modeTitle(const Family& family, const ModeInfo& mode) {
 }
 
 Grid modesGrid(const Family& family, const Comparison& modes, bool worstCase) {
+    const auto shown = columns::shown(columns::modeList, family, worstCase);
     Grid grid;
-    grid.headers.emplace_back("modo");
-    for (const BitColumn& bit : family.bits)
-        grid.headers.emplace_back(bit.name);
-    grid.headers.insert(grid.headers.end(), {"divisore", "n"});
-    for (const RegisterName& column : family.columns)
-        grid.headers.emplace_back(column.name);
-    grid.headers.insert(grid.headers.end(), {"ottenuti", "scost. %"});
-    if (worstCase)
-        grid.headers.emplace_back("peggiore %");
-    grid.headers.emplace_back("esito");
+    for (const columns::Shown& column : shown)
+        grid.headers.push_back(column.gridHeading());
+    const Port port{family, {}};
+    const Judgement judgement;
+    const columns::Line question = columns::lineOf(port, judgement);
     for (std::size_t i = 0; i < modes.modes.size(); ++i) {
-        const ModeResult& r = modes.modes[i];
-        const bool best = modes.isBest(i);
-        Row row{{std::string(r.mode->key) + (best ? " (migliore)" : "")}};
-        for (const BitColumn& bit : family.bits)
-            row.push_back(number(std::to_string(r.mode->mode.*bit.value)));
-        row.push_back(number(std::to_string(r.mode->divisor)));
-        row.push_back(registerCell(r));
-        for (const RegisterName& column : family.columns)
-            row.push_back(
-                number(r.registerHolds() ? registerHex(r.registerValue, column.part) : dash));
-        row.push_back(decimal(r.achieved));
-        row.push_back(decimal(r.deviationPercent, toneOf(r)));
-        if (worstCase)
-            row.push_back(decimal(r.worstCasePercent, toneOf(r)));
-        row.push_back(verdict(r));
-        for (Cell& cell : row)
-            cell.best = best;
+        const columns::Line line = question.with(modes.modes[i], modes.isBest(i));
+        Row row;
+        for (const columns::Shown& column : shown)
+            row.push_back(columns::cellOf(column, line));
+        // The best mode says so in words too, not in bold alone.
+        if (line.best && !row.empty())
+            row.front().text += " (migliore)";
         grid.rows.push_back(std::move(row));
     }
     return grid;
 }
 
 Grid tableGrid(const Family& family, std::span<const TableRow> rows) {
+    const auto shown = columns::shown(columns::tableText, family, false);
+    const auto named = [&](std::string_view key) -> const columns::Shown& {
+        return *std::find_if(shown.begin(), shown.end(),
+                             [&](const columns::Shown& c) { return c.key == key; });
+    };
+    const columns::Shown& rate = named("rate");
+    const columns::Shown& n = named("register");
+    const columns::Shown& deviation = named("deviation_percent");
     Grid grid;
-    grid.headers.emplace_back("baud rate");
+    grid.headers.push_back(rate.gridHeading());
     if (rows.empty())
         return grid;
     for (const ModeResult& r : rows.front().modes.modes) {
-        grid.headers.push_back(modeTitle(family, *r.mode) + " n");
-        grid.headers.push_back(modeTitle(family, *r.mode) + " scost. %");
+        grid.headers.push_back(modeTitle(family, *r.mode) + ' ' + n.heading);
+        grid.headers.push_back(modeTitle(family, *r.mode) + ' ' + deviation.heading);
     }
+    const Port port{family, {}};
+    const Judgement judgement;
+    columns::Line question = columns::lineOf(port, judgement);
     for (const TableRow& source : rows) {
-        Row row{number(std::to_string(source.rate))};
+        question.rate = source.rate;
+        Row row{columns::cellOf(rate, question)};
         for (std::size_t i = 0; i < source.modes.modes.size(); ++i) {
-            const ModeResult& r = source.modes.modes[i];
-            Cell n = registerCell(r);
-            Cell deviation = judgedDeviation(r);
-            n.best = deviation.best = source.modes.isBest(i);
-            row.push_back(std::move(n));
-            row.push_back(std::move(deviation));
+            const columns::Line line = question.with(source.modes.modes[i], source.modes.isBest(i));
+            row.push_back(columns::cellOf(n, line));
+            row.push_back(judged(columns::cellOf(deviation, line), *line.mode));
         }
         grid.rows.push_back(std::move(row));
     }
@@ -108,13 +95,22 @@ Grid tableGrid(const Family& family, std::span<const TableRow> rows) {
 
 Grid crystalsGrid(const Family& family, std::span<const std::int32_t> rates,
                   std::span<const CrystalFit> fits) {
+    const auto lead = columns::shown(columns::crystalsGrid, family, false);
     Grid grid;
-    grid.headers.insert(grid.headers.end(), {"quarzo (Hz)", "peggiore %"});
+    for (const columns::Shown& column : lead)
+        grid.headers.push_back(column.gridHeading());
     // One column per rate asked for: the best mode, its n and its deviation.
     for (const std::int32_t rate : rates)
         grid.headers.push_back(std::to_string(rate) + " baud: modo, n, scost. %");
+    const Port port{family, {}};
+    const Judgement judgement;
+    columns::Line question = columns::lineOf(port, judgement);
     for (const CrystalFit& fit : fits) {
-        Row row{number(groupedText(fit.crystal)), decimal(fit.worstDeviationPercent, Tone::Within)};
+        question.clock = fit.crystal;
+        question.fit = &fit;
+        Row row;
+        for (const columns::Shown& column : lead)
+            row.push_back(columns::cellOf(column, question));
         for (const ModeResult& r : fit.rates) {
             row.push_back({modeTitle(family, *r.mode) + "   n " + registerText(r) + "   " +
                                decimal(r.deviationPercent).text + "   " +

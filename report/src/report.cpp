@@ -6,149 +6,15 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "columns.h"
 #include "velmiro/report.h"
 
 namespace velmiro::report {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-const char* const dash = "—";
-
-std::string orDash(const std::optional<double>& value) {
-    return value ? decimalText(*value, 2) : dash;
-}
-
-template <typename T>
-Json orNull(const std::optional<T>& value) {
-    return value ? Json(*value) : Json(nullptr);
-}
-
-// "BRG16" -> "brg16": the JSON and CSV name of a bit or a register.
-std::string keyOf(std::string_view name) {
-    std::string key(name);
-    std::transform(key.begin(), key.end(), key.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return key;
-}
-
-Json modeJson(const Family& family, const ModeResult& r, bool best) {
-    const bool holds = r.registerHolds();
-    Json mode{{"mode", r.mode->key}};
-    for (const BitColumn& bit : family.bits)
-        mode[keyOf(bit.name)] = r.mode->mode.*bit.value;
-    mode.update(Json{
-        {"divisor", r.mode->divisor},
-        {"register", r.registerValue},
-        {"needed_register", r.neededRegister},
-        {"limited", r.limited()},
-    });
-    for (const RegisterName& column : family.columns) {
-        mode[keyOf(column.name)] =
-            holds ? Json(registerPart(r.registerValue, column.part)) : Json(nullptr);
-    }
-    mode.update(Json{
-        {"achieved", orNull(r.achieved)},
-        {"deviation_percent", orNull(r.deviationPercent)},
-        {"worst_case_percent", orNull(r.worstCasePercent)},
-        {"verdict", r.verdict ? Json(verdictKey(*r.verdict)) : Json(nullptr)},
-        {"best", best},
-    });
-    return mode;
-}
-
-Json modesJson(const Family& family, const Comparison& c) {
-    Json list = Json::array();
-    for (std::size_t i = 0; i < c.modes.size(); ++i)
-        list.push_back(modeJson(family, c.modes[i], c.isBest(i)));
-    return list;
-}
-
-// The clock the generator counts, in Hz: whole, or with its half.
-Json generatorClockJson(const Port& port, std::int32_t clock) {
-    const int divider = port.family().clockDivider;
-    if (clock % divider == 0)
-        return clock / divider;
-    return static_cast<double>(clock) / divider;
-}
-
-// The judgement, then which port: the keys every document has after its question.
-Json judgementJson(const Judgement& j, const Port& port) {
-    return {{"tolerance_percent", j.tolerancePercent},
-            {"clock_error_percent", j.clockErrorPercent},
-            {"family", port.family().key},
-            {"device", port.device.empty() ? Json(nullptr) : Json(port.device)}};
-}
-
-Json portJson(const Judgement& j, const Port& port, std::int32_t clock) {
-    Json json = judgementJson(j, port);
-    json["generator_clock_hz"] = generatorClockJson(port, clock);
-    return json;
-}
-
-Json withFirst(Json first, const Json& rest) {
-    first.update(rest);
-    return first;
-}
-
-// One CSV line of the values of flat JSON objects, null as an empty field.
-std::string csvLine(const Json& record) {
-    std::string line;
-    for (const auto& [key, value] : record.items()) {
-        if (!line.empty())
-            line += ',';
-        if (value.is_string())
-            line += value.get<std::string>();  // keys and verdicts: no comma or quote
-        else if (!value.is_null())
-            line += value.dump();
-    }
-    return line + "\r\n";
-}
-
-std::string csvHeader(const Json& record) {
-    std::string line;
-    for (const auto& [key, value] : record.items())
-        line += (line.empty() ? "" : ",") + key;
-    return line + "\r\n";
-}
-
-// The first fields of each line, then those of a mode of the family.
-void writeCsv(std::ostream& out, const Family& family, const Json& leading,
-              const std::vector<Json>& records) {
-    ModeResult shape;
-    shape.mode = &family.modes.front();
-    out << csvHeader(withFirst(leading, modeJson(family, shape, false)));
-    for (const Json& record : records)
-        out << csvLine(record);
-}
-
-// The port's fields that lead each CSV line, with the clock given when it is
-// the same on every line: a CSV row says which question it answers.
-Json portCsv(const Port& port, std::optional<std::int32_t> clock) {
-    Json json{{"family", port.family().key}, {"device", port.device}};
-    if (clock) {
-        json["crystal"] = *clock;
-        json["generator_clock_hz"] = generatorClockJson(port, *clock);
-    }
-    return json;
-}
-
-// Right-aligned in `width` columns. fmt would measure each text's display
-// width itself, which costs more start-up time than the whole calculation;
-// here "—" simply counts as one column, as does any other character.
-std::string right(const std::string& text, std::size_t width) {
-    const auto columns =
-        static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        }));
-    return std::string(width > columns ? width - columns : 0, ' ') + text;
-}
-
-std::string verdictOrDash(const ModeResult& r) {
-    return r.verdict ? std::string(verdictText(*r.verdict)) : dash;
-}
+using columns::Json;
+using columns::Line;
 
 // ", tolleranza 1%", and the clock error when there is one.
 std::string judgementText(const Judgement& j) {
@@ -180,92 +46,30 @@ void writePortLines(std::ostream& out, const Port& port, std::optional<std::int3
         out << "Nota: " << port.peripheral.erratum->note << '\n';
 }
 
-// A register column is as wide as its name or its widest value.
-std::size_t columnWidth(const RegisterName& column) {
-    return std::max<std::size_t>(column.name.size(), column.part == RegisterPart::Whole ? 6 : 4);
-}
-
-// Characters as a terminal counts them: "—" and "à" are one column each.
-std::size_t columnsOf(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-// Which columns a row shows. In a terminal narrower than the whole row the
-// divisor goes first, then the bits (the mode's key spells them), then the
-// achieved rate: n, the register's bytes, the deviation and the verdict stay.
-struct ModeColumns {
-    bool divisor = true;
-    bool bits = true;
-    bool achieved = true;
-};
-
-ModeColumns modeColumnsFor(const Family& family, const Comparison& c, bool worstCase,
-                           std::size_t width) {
-    ModeColumns shown;
-    if (width == 0)
-        return shown;
-    std::size_t bits = 0;
-    for (const BitColumn& bit : family.bits)
-        bits += 2 + bit.name.size();
-    std::size_t registers = 0;
-    for (const RegisterName& column : family.columns)
-        registers += 2 + columnWidth(column);
-    std::size_t verdict = columnsOf("esito");
-    for (const ModeResult& r : c.modes)
-        verdict = std::max(verdict, columnsOf(verdictOrDash(r)));
-    std::size_t total =
-        6 + bits + 10 + 13 + registers + 12 + 10 + (worstCase ? 12 : 0) + 2 + verdict;
-    const auto drop = [&](bool& column, std::size_t columns) {
-        if (total > width) {
-            column = false;
-            total -= columns;
-        }
-    };
-    drop(shown.divisor, 10);
-    drop(shown.bits, bits);
-    drop(shown.achieved, 12);
-    return shown;
-}
-
-void writeModeLines(std::ostream& out, const Family& family, const Comparison& c, bool worstCase,
+// Compare and register in text: a line per mode, the best marked; in a
+// terminal narrower than the whole line the divisor goes first, then the
+// bits (the mode's key spells them), then the achieved rate.
+void writeModeLines(std::ostream& out, const Query& query, const Comparison& c, bool worstCase,
                     std::size_t width) {
-    const ModeColumns shown = modeColumnsFor(family, c, worstCase, width);
-    out << "  modo";
-    for (const BitColumn& bit : family.bits) {
-        if (shown.bits)
-            out << "  " << bit.name;
-    }
-    out << (shown.divisor ? "  divisore" : "") << "            n";
-    for (const RegisterName& column : family.columns)
-        out << "  " << right(std::string(column.name), columnWidth(column));
-    out << (shown.achieved ? "    ottenuti" : "") << "  scost. %"
-        << (worstCase ? "  peggiore %" : "") << "  esito\n";
-    for (std::size_t i = 0; i < c.modes.size(); ++i) {
-        const ModeResult& r = c.modes[i];
-        out << fmt::format(FMT_COMPILE("{} {:<4}"), c.isBest(i) ? '*' : ' ', r.mode->key);
-        for (const BitColumn& bit : family.bits) {
-            if (shown.bits)
-                out << "  " << right(std::to_string(r.mode->mode.*bit.value), bit.name.size());
-        }
-        if (shown.divisor)
-            out << fmt::format(FMT_COMPILE("  {:>8}"), r.mode->divisor);
-        out << fmt::format(FMT_COMPILE("  {:>11}"), registerText(r));
-        for (const RegisterName& column : family.columns) {
-            out << "  "
-                << right(r.registerHolds() ? registerHex(r.registerValue, column.part) : dash,
-                         columnWidth(column));
-        }
-        if (shown.achieved)
-            out << "  " << right(orDash(r.achieved), 10);
-        out << "  " << right(orDash(r.deviationPercent), 8);
-        if (worstCase)
-            out << "  " << right(orDash(r.worstCasePercent), 10);
-        out << "  " << verdictOrDash(r) << '\n';
-    }
+    const Line question = columns::lineOf(query.port, query.judgement);
+    std::vector<Line> lines;
+    for (std::size_t i = 0; i < c.modes.size(); ++i)
+        lines.push_back(question.with(c.modes[i], c.isBest(i)));
+    const auto shown = columns::fitted(
+        columns::shown(columns::modeList, query.port.family(), worstCase), 2, lines, width);
+    columns::writeTextHeading(out, shown, 2);
+    for (const Line& line : lines)
+        columns::writeTextLine(out, shown, line, 2);
     if (c.modes.empty())
         out << "  (nessun modo)\n";
+}
+
+// A JSON list of the modes of a comparison.
+Json modesJson(const Line& question, const Comparison& c) {
+    Json list = Json::array();
+    for (std::size_t i = 0; i < c.modes.size(); ++i)
+        list.push_back(columns::jsonOf(columns::modeList, question.with(c.modes[i], c.isBest(i))));
+    return list;
 }
 
 // "SYNC 0, BRG16 1, BRGH 0": a mode's bits by name.
@@ -308,23 +112,21 @@ std::vector<TableRow> tableOf(const Peripheral& peripheral, std::int32_t crystal
 void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes,
                 std::size_t width) {
     const Family& family = query.port.family();
+    Line question = columns::lineOf(query.port, query.judgement);
+    question.clock = query.crystal;
+    question.rate = query.rate;
     switch (format) {
         case Format::Json: {
-            const Json doc =
-                withFirst({{"crystal", query.crystal}, {"rate", orNull(query.rate)}},
-                          withFirst(portJson(query.judgement, query.port, query.crystal),
-                                    {{"modes", modesJson(family, modes)}}));
+            Json doc = columns::jsonOf(columns::questionKeys, question);
+            doc["modes"] = modesJson(question, modes);
             out << doc.dump(2) << '\n';
             return;
         }
         case Format::Csv: {
-            const Json leading =
-                withFirst(portCsv(query.port, query.crystal), {{"rate", orNull(query.rate)}});
-            std::vector<Json> records;
+            columns::writeCsvHeading(out, columns::questionCsv);
             for (std::size_t i = 0; i < modes.modes.size(); ++i)
-                records.push_back(
-                    withFirst(leading, modeJson(family, modes.modes[i], modes.isBest(i))));
-            writeCsv(out, family, leading, records);
+                columns::writeCsvLine(out, columns::questionCsv,
+                                      question.with(modes.modes[i], modes.isBest(i)));
             return;
         }
         case Format::Text:
@@ -339,8 +141,7 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
     out << '\n';
     writePortLines(out, query.port, query.crystal);
     out << '\n';
-    writeModeLines(out, family, modes, query.rate && query.judgement.clockErrorPercent > 0.0,
-                   width);
+    writeModeLines(out, query, modes, query.rate && query.judgement.clockErrorPercent > 0.0, width);
     if (const ModeResult* best = modes.bestMode())
         out << "\n* modo migliore: " << best->mode->key << '\n';
 }
@@ -348,28 +149,31 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
 void writeTable(std::ostream& out, Format format, const Query& query,
                 std::span<const TableRow> rows) {
     const Family& family = query.port.family();
+    Line question = columns::lineOf(query.port, query.judgement);
+    question.clock = query.crystal;
     if (format == Format::Json) {
         Json list = Json::array();
-        for (const TableRow& row : rows)
-            list.push_back({{"rate", row.rate}, {"modes", modesJson(family, row.modes)}});
-        const Json doc = withFirst(
-            {{"crystal", query.crystal}},
-            withFirst(portJson(query.judgement, query.port, query.crystal), {{"rows", list}}));
+        for (const TableRow& row : rows) {
+            Line line = question;
+            line.rate = row.rate;
+            Json json = columns::jsonOf(columns::rowKeys, line);
+            json["modes"] = modesJson(line, row.modes);
+            list.push_back(std::move(json));
+        }
+        Json doc = columns::jsonOf(columns::tableKeys, question);
+        doc["rows"] = std::move(list);
         out << doc.dump(2) << '\n';
         return;
     }
     if (format == Format::Csv) {
-        const Json leading = withFirst(portCsv(query.port, query.crystal), {{"rate", 0}});
-        std::vector<Json> records;
+        columns::writeCsvHeading(out, columns::tableCsv);
         for (const TableRow& row : rows) {
             for (std::size_t i = 0; i < row.modes.modes.size(); ++i) {
-                Json first = leading;
-                first["rate"] = row.rate;
-                records.push_back(
-                    withFirst(first, modeJson(family, row.modes.modes[i], row.modes.isBest(i))));
+                Line line = question.with(row.modes.modes[i], row.modes.isBest(i));
+                line.rate = row.rate;
+                columns::writeCsvLine(out, columns::tableCsv, line);
             }
         }
-        writeCsv(out, family, leading, records);
         return;
     }
     out << clockTitle(family) << ' ' << query.crystal << " Hz" << judgementText(query.judgement)
@@ -377,22 +181,18 @@ void writeTable(std::ostream& out, Format format, const Query& query,
     writePortLines(out, query.port, query.crystal);
     if (rows.empty())
         return;
-    const bool worstCase = query.judgement.clockErrorPercent > 0.0;
+    const auto shown =
+        columns::shown(columns::tableText, family, query.judgement.clockErrorPercent > 0.0);
     // One block per mode, as datasheets print them; a limited n carries its mark.
     for (std::size_t m = 0; m < rows.front().modes.modes.size(); ++m) {
         const ModeInfo& mode = *rows.front().modes.modes[m].mode;
         out << fmt::format(FMT_COMPILE("\nModo {}: {}, divisore {}\n"), mode.key,
                            bitsText(family, mode), mode.divisor);
-        out << "   baud rate    ottenuti  scost. %" << (worstCase ? "  peggiore %" : "")
-            << "            n  esito\n";
+        columns::writeTextHeading(out, shown, 2);
         for (const TableRow& row : rows) {
-            const ModeResult& r = row.modes.modes[m];
-            out << fmt::format(FMT_COMPILE("{} {:>10}  {}  {}"), row.modes.isBest(m) ? '*' : ' ',
-                               row.rate, right(orDash(r.achieved), 10),
-                               right(orDash(r.deviationPercent), 8));
-            if (worstCase)
-                out << "  " << right(orDash(r.worstCasePercent), 10);
-            out << "  " << right(registerText(r), 11) << "  " << verdictOrDash(r) << '\n';
+            Line line = question.with(row.modes.modes[m], row.modes.isBest(m));
+            line.rate = row.rate;
+            columns::writeTextLine(out, shown, line, 2);
         }
     }
     out << "\n* modo migliore per quel baud rate\n";
@@ -402,40 +202,43 @@ void writeCrystals(std::ostream& out, Format format, const Port& port,
                    std::span<const std::int32_t> rates, const Judgement& judgement,
                    std::span<const CrystalFit> fits) {
     const Family& family = port.family();
+    Line question = columns::lineOf(port, judgement);
+    question.rates = rates;
+    // A line per rate of each crystal, with the best mode for it.
+    const auto lineOf = [&](const CrystalFit& fit, std::size_t i) {
+        Line line = question.with(fit.rates[i], true);
+        line.clock = fit.crystal;
+        line.fit = &fit;
+        line.rate = rates[i];
+        return line;
+    };
     if (format == Format::Json) {
         Json list = Json::array();
         for (const CrystalFit& fit : fits) {
             Json perRate = Json::array();
-            for (std::size_t i = 0; i < fit.rates.size(); ++i)
-                perRate.push_back(
-                    withFirst({{"rate", rates[i]}}, modeJson(family, fit.rates[i], true)));
-            list.push_back({{"crystal", fit.crystal},
-                            {"generator_clock_hz", generatorClockJson(port, fit.crystal)},
-                            {"worst_deviation_percent", fit.worstDeviationPercent},
-                            {"rates", perRate}});
+            for (std::size_t i = 0; i < fit.rates.size(); ++i) {
+                Json json = columns::jsonOf(columns::rowKeys, lineOf(fit, i));
+                json.update(columns::jsonOf(columns::modeList, lineOf(fit, i)));
+                perRate.push_back(std::move(json));
+            }
+            Line crystal = question;
+            crystal.clock = fit.crystal;
+            crystal.fit = &fit;
+            Json json = columns::jsonOf(columns::crystalKeys, crystal);
+            json["rates"] = std::move(perRate);
+            list.push_back(std::move(json));
         }
-        const Json doc = withFirst({{"rates", rates}},
-                                   withFirst(judgementJson(judgement, port), {{"crystals", list}}));
+        Json doc = columns::jsonOf(columns::crystalsKeys, question);
+        doc["crystals"] = std::move(list);
         out << doc.dump(2) << '\n';
         return;
     }
     if (format == Format::Csv) {
-        const Json leading = withFirst(portCsv(port, std::nullopt), {{"crystal", 0},
-                                                                     {"generator_clock_hz", 0},
-                                                                     {"worst_deviation_percent", 0},
-                                                                     {"rate", 0}});
-        std::vector<Json> records;
+        columns::writeCsvHeading(out, columns::crystalsCsv);
         for (const CrystalFit& fit : fits) {
-            for (std::size_t i = 0; i < fit.rates.size(); ++i) {
-                Json first = leading;
-                first["crystal"] = fit.crystal;
-                first["generator_clock_hz"] = generatorClockJson(port, fit.crystal);
-                first["worst_deviation_percent"] = fit.worstDeviationPercent;
-                first["rate"] = rates[i];
-                records.push_back(withFirst(first, modeJson(family, fit.rates[i], true)));
-            }
+            for (std::size_t i = 0; i < fit.rates.size(); ++i)
+                columns::writeCsvLine(out, columns::crystalsCsv, lineOf(fit, i));
         }
-        writeCsv(out, family, leading, records);
         return;
     }
     out << "Baud rate " << fmt::format(FMT_COMPILE("{}"), fmt::join(rates, ", "))
@@ -446,18 +249,13 @@ void writeCrystals(std::ostream& out, Format format, const Port& port,
             << " comune dà tutti i baud rate entro la tolleranza.\n";
         return;
     }
-    out << "\n"
-        << right(std::string(family.clockWord), 11)
-        << "  peggiore %   baud rate  modo            n  scost. %\n";
+    const auto shown = columns::shown(columns::crystalsText, family, false);
+    out << '\n';
+    columns::writeTextHeading(out, shown, 0);
     for (const CrystalFit& fit : fits) {
-        for (std::size_t i = 0; i < fit.rates.size(); ++i) {
-            const ModeResult& r = fit.rates[i];
-            out << (i == 0 ? fmt::format(FMT_COMPILE("{:>11}  {}"), fit.crystal,
-                                         right(decimalText(fit.worstDeviationPercent, 2), 10))
-                           : std::string(23, ' '))
-                << fmt::format(FMT_COMPILE("  {:>10}  {:<3}   {:>11}  {}\n"), rates[i], r.mode->key,
-                               registerText(r), right(orDash(r.deviationPercent), 8));
-        }
+        // The crystal and its worst deviation on its first line only.
+        for (std::size_t i = 0; i < fit.rates.size(); ++i)
+            columns::writeTextLine(out, shown, lineOf(fit, i), 0, i == 0 ? 0 : 2);
     }
 }
 
