@@ -108,8 +108,8 @@ struct Shown {
 void writeTextHeading(std::ostream& out, const std::vector<Shown>& columns, std::size_t marker);
 void writeTextLine(std::ostream& out, const std::vector<Shown>& columns, const Line& line,
                    std::size_t marker, std::size_t blank = 0);
-// The columns to show within `width` terminal columns (0: all): those with a
-// drop rank go, in its order, while the line is too wide.
+// The columns as wide as their widest cell in `lines`, and only those that
+// fit in `width` terminal columns (0: all): a drop rank says which go first.
 [[nodiscard]] std::vector<Shown> fitted(std::vector<Shown> columns, std::size_t marker,
                                         std::span<const Line> lines, std::size_t width);
 

@@ -181,19 +181,28 @@ void writeTable(std::ostream& out, Format format, const Query& query,
     writePortLines(out, query.port, query.crystal);
     if (rows.empty())
         return;
-    const auto shown =
-        columns::shown(columns::tableText, family, query.judgement.clockErrorPercent > 0.0);
     // One block per mode, as datasheets print them; a limited n carries its mark.
-    for (std::size_t m = 0; m < rows.front().modes.modes.size(); ++m) {
-        const ModeInfo& mode = *rows.front().modes.modes[m].mode;
-        out << fmt::format(FMT_COMPILE("\nModo {}: {}, divisore {}\n"), mode.key,
-                           bitsText(family, mode), mode.divisor);
-        columns::writeTextHeading(out, shown, 2);
+    std::vector<std::vector<Line>> blocks(rows.front().modes.modes.size());
+    std::vector<Line> all;
+    for (std::size_t m = 0; m < blocks.size(); ++m) {
         for (const TableRow& row : rows) {
             Line line = question.with(row.modes.modes[m], row.modes.isBest(m));
             line.rate = row.rate;
-            columns::writeTextLine(out, shown, line, 2);
+            blocks[m].push_back(line);
+            all.push_back(line);
         }
+    }
+    // One width for every block, so that they line up.
+    const auto shown = columns::fitted(
+        columns::shown(columns::tableText, family, query.judgement.clockErrorPercent > 0.0), 2, all,
+        0);
+    for (const std::vector<Line>& block : blocks) {
+        const ModeInfo& mode = *block.front().mode->mode;
+        out << fmt::format(FMT_COMPILE("\nModo {}: {}, divisore {}\n"), mode.key,
+                           bitsText(family, mode), mode.divisor);
+        columns::writeTextHeading(out, shown, 2);
+        for (const Line& line : block)
+            columns::writeTextLine(out, shown, line, 2);
     }
     out << "\n* modo migliore per quel baud rate\n";
 }
@@ -249,14 +258,18 @@ void writeCrystals(std::ostream& out, Format format, const Port& port,
             << " comune dà tutti i baud rate entro la tolleranza.\n";
         return;
     }
-    const auto shown = columns::shown(columns::crystalsText, family, false);
+    std::vector<Line> lines;
+    for (const CrystalFit& fit : fits) {
+        for (std::size_t i = 0; i < fit.rates.size(); ++i)
+            lines.push_back(lineOf(fit, i));
+    }
+    const auto shown =
+        columns::fitted(columns::shown(columns::crystalsText, family, false), 0, lines, 0);
     out << '\n';
     columns::writeTextHeading(out, shown, 0);
-    for (const CrystalFit& fit : fits) {
-        // The crystal and its worst deviation on its first line only.
-        for (std::size_t i = 0; i < fit.rates.size(); ++i)
-            columns::writeTextLine(out, shown, lineOf(fit, i), 0, i == 0 ? 0 : 2);
-    }
+    // The crystal and its worst deviation on its first line only.
+    for (const Line& line : lines)
+        columns::writeTextLine(out, shown, line, 0, line.mode == line.fit->rates.data() ? 0 : 2);
 }
 
 void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
