@@ -169,6 +169,7 @@ const Of<6> crystalsLead{&family, &device, &clock, &generatorClockHz, &worstDevi
 const Of<6> crystalsColumns{&clock, &worstDeviation, &rate, &modeKey, &registerValue, &deviation};
 const Of<2> crystalsGridLead{&clock, &worstDeviation};
 const Of<1> rowOrder{&rate};
+const Of<4> rateCell{&modeKey, &registerValue, &deviation, &verdict};
 
 }  // namespace
 
@@ -184,5 +185,6 @@ const List crystalsCsv = crystalsLead;
 const List crystalsText = crystalsColumns;
 const List crystalsGrid = crystalsGridLead;
 const List rowKeys = rowOrder;
+const List crystalRate = rateCell;
 
 }  // namespace velmiro::report::columns

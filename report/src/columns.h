@@ -83,6 +83,7 @@ extern const List crystalsCsv;   // crystals: a CSV line before the mode
 extern const List crystalsText;  // crystals: the columns in text
 extern const List rowKeys;       // a row's rate in JSON: table rows, a crystal's rates
 extern const List crystalsGrid;  // crystals: a grid's columns before the rates
+extern const List crystalRate;   // crystals: a grid cell for each rate
 
 // A column as text and grids show it for one family.
 struct Shown {

@@ -8,12 +8,6 @@ namespace velmiro::report {
 
 namespace {
 
-const char* const dash = "—";
-
-Cell decimal(const std::optional<double>& value, Tone tone = Tone::Plain) {
-    return {value ? decimalText(*value, 2) : dash, tone, false, true};
-}
-
 Tone toneOf(const ModeResult& r) {
     if (!r.verdict)
         return Tone::Plain;
@@ -99,9 +93,14 @@ Grid crystalsGrid(const Family& family, std::span<const std::int32_t> rates,
     Grid grid;
     for (const columns::Shown& column : lead)
         grid.headers.push_back(column.gridHeading());
-    // One column per rate asked for: the best mode, its n and its deviation.
+    // One column per rate asked for: the best mode, its n, its deviation and
+    // the verdict, which the heading leaves to the cell's words.
+    const auto each = columns::shown(columns::crystalRate, family, false);
+    std::string named;
+    for (std::size_t i = 0; i + 1 < each.size(); ++i)
+        named += (i == 0 ? "" : ", ") + each[i].heading;
     for (const std::int32_t rate : rates)
-        grid.headers.push_back(std::to_string(rate) + " baud: modo, n, scost. %");
+        grid.headers.push_back(std::to_string(rate) + " baud: " + named);
     const Port port{family, {}};
     const Judgement judgement;
     columns::Line question = columns::lineOf(port, judgement);
@@ -112,10 +111,13 @@ Grid crystalsGrid(const Family& family, std::span<const std::int32_t> rates,
         for (const columns::Shown& column : lead)
             row.push_back(columns::cellOf(column, question));
         for (const ModeResult& r : fit.rates) {
-            row.push_back({modeTitle(family, *r.mode) + "   n " + registerText(r) + "   " +
-                               decimal(r.deviationPercent).text + "   " +
-                               (r.verdict ? std::string(verdictText(*r.verdict)) : std::string()),
-                           toneOf(r)});
+            const columns::Line line = question.with(r, false);
+            // The mode as the family names it, then n after its name.
+            std::string text =
+                modeTitle(family, *r.mode) + "   " + each[1].heading + ' ' + each[1].text(line);
+            for (std::size_t i = 2; i < each.size(); ++i)
+                text += "   " + each[i].text(line);
+            row.push_back({std::move(text), toneOf(r)});
         }
         grid.rows.push_back(std::move(row));
     }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "velmiro/report.h"
 
@@ -110,6 +113,75 @@ TEST(FamilyOutputs, Golden) {
         std::ofstream(path, std::ios::binary) << out.str();
     std::ifstream file(path, std::ios::binary);
     EXPECT_EQ(out.str(), std::string(std::istreambuf_iterator<char>(file), {})) << path;
+}
+
+// The CSV lines of `out`, each checked to end in CRLF.
+std::vector<std::string> csvLines(const std::string& out) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = out.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(out.substr(at, end - at));
+    EXPECT_EQ(out.size(), lines.empty() ? 0 : out.rfind("\r\n") + 2) << "a line without CRLF";
+    return lines;
+}
+
+// Every family writes the same CSV header and JSON keys, so that files from
+// several parts concatenate; its own names for bits and register are values.
+TEST(Schema, SameForEveryFamily) {
+    struct Case {
+        Asked asked;
+        std::string_view key, bits, registers;  // a mode's fields, between `key` and n
+    };
+    const Case cases[] = {
+        {{"eusart", 20000000, 1200}, "011", "SYNC,0,BRG16,1,BRGH,1,4", "SPBRGH:SPBRG,16,70"},
+        {{"usart", 20000000, 9600}, "001", "SYNC,0,BRGH,1,,,16", "SPBRG,0,129"},
+        {{"uart18", 16000000, 9600}, "1", "BRGS,1,,,,,4", "UxBRGH:UxBRGL,1,160"},
+        {{"uart16", 32000000, 115200}, "1", "BRGH,1,,,,,4", "UxBRG,0,34"},
+        {{"pic32", 36000000, 1200}, "1", "BRGH,1,,,,,4", "UxBRG,29,75"},
+    };
+    std::string header, keys, concatenated;
+    for (const Case& c : cases) {
+        const Query q{c.asked.clock, c.asked.rate, {}, {}, portFor(c.asked.family)};
+        const Comparison modes = compareModes(q.port.peripheral, q.crystal, c.asked.rate, {}, {});
+        std::ostringstream csv, json, table, crystals;
+        writeModes(csv, Format::Csv, q, modes);
+        writeModes(json, Format::Json, q, modes);
+        const std::int32_t rates[] = {c.asked.rate};
+        writeTable(table, Format::Csv, q, tableOf(q.port.peripheral, q.crystal, rates, {}, {}));
+        writeCrystals(crystals, Format::Csv, q.port, rates, {},
+                      crystalsFor(q.port.peripheral, rates, {}, {}, 1, q.crystal));
+        const auto lines = csvLines(csv.str());
+        ASSERT_GE(lines.size(), 2U);
+        if (header.empty())
+            header = lines.front();
+        EXPECT_EQ(lines.front(), header) << c.asked.family;
+        EXPECT_EQ(csvLines(table.str()).front(), header) << c.asked.family;
+        EXPECT_NE(csvLines(crystals.str()).front().find(",worst_deviation_percent,rate,mode,"),
+                  std::string::npos);
+        // The JSON's lowercase keys, each once: the datasheet's names are upper case.
+        std::string named;
+        std::istringstream doc(json.str());
+        for (std::string line; std::getline(doc, line);) {
+            const auto quote = line.find('"');
+            if (quote == std::string::npos || std::islower(line[quote + 1]) == 0)
+                continue;
+            const std::string key = line.substr(quote, line.find('"', quote + 1) - quote + 1);
+            if (named.find(key) == std::string::npos)
+                named += key;
+        }
+        EXPECT_EQ(named, keys.empty() ? (keys = named) : keys) << c.asked.family;
+        const std::string row = *std::find_if(lines.begin(), lines.end(), [&](const auto& l) {
+            return l.find(std::to_string(c.asked.rate) + "," + std::string(c.key) + ",") !=
+                   std::string::npos;
+        });
+        EXPECT_NE(row.find(std::string(c.key) + "," + std::string(c.bits) + ","), std::string::npos)
+            << row;
+        EXPECT_NE(row.find(std::string(c.registers) + ","), std::string::npos) << row;
+        concatenated += csv.str().substr(lines.front().size() + 2);
+    }
+    // One header over the lines of every family: each line has its fields.
+    const auto fields = [](const std::string& l) { return std::count(l.begin(), l.end(), ','); };
+    for (const std::string& line : csvLines(concatenated))
+        EXPECT_EQ(fields(line), fields(header)) << line;
 }
 
 }  // namespace
