@@ -105,20 +105,11 @@ std::vector<Keyed> keyedAll(List lead) {
     return out;
 }
 
-// A field as RFC 4180 writes it: quoted only when it holds a comma, quote or
-// line break.
+// A field of a CSV line: keys, names and verdicts hold no comma or quote.
 std::string csvField(const Json& value) {
     if (value.is_null())
         return {};
-    if (!value.is_string())
-        return value.dump();
-    const auto& text = value.get_ref<const std::string&>();
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + '"';
+    return value.is_string() ? value.get<std::string>() : value.dump();
 }
 
 }  // namespace
