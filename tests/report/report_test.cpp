@@ -64,6 +64,9 @@ TEST(FamilyOutputs, WorkedValues) {
          "* 1        1         4           77  0x004D   115384,62      0,16  ok"},
         {{"pic32", 36000000, 115200},
          "  0        0        16           19  0x0013   112500,00     -2,34  fuori tolleranza"},
+        // The heading widens over the largest achieved rate, 100.000.000,00.
+        {{"pic32", 2000000000, 100000000},
+         "  modo  BRGH  divisore            n   UxBRG      ottenuti  scost. %  esito"},
         {{"uart18", 16000000, 9600},
          "  0        0        16          103    0x00    0x67     9615,38      0,16  ok"},
         {{"usart", 20000000, 9600, "PIC16C74A-I/P"},
