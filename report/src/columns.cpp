@@ -4,9 +4,6 @@
 #include <array>
 #include <string_view>
 
-// Each column names only the fields it has; the others keep their defaults.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace velmiro::report::columns {
 
 namespace {
@@ -86,7 +83,6 @@ const Column worstDeviation{
 const Column modeKey{
     .key = "mode",
     .heading = "modo",
-    .width = 4,
     .left = true,
     .text = [](const Line& l) { return std::string(mode(l).mode->key); },
     .value = [](const Line& l) -> Json { return mode(l).mode->key; },

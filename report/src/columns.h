@@ -22,9 +22,9 @@ using Json = nlohmann::ordered_json;
 struct Line {
     const Port* port = nullptr;
     const Judgement* judgement = nullptr;
-    std::optional<std::int32_t> clock;  // the clock given (a crystal of the finder)
-    std::optional<std::int32_t> rate;
-    std::span<const std::int32_t> rates;  // the rates a crystal must give
+    std::optional<std::int32_t> clock{};  // the clock given (a crystal of the finder)
+    std::optional<std::int32_t> rate{};
+    std::span<const std::int32_t> rates{};  // the rates a crystal must give
     const CrystalFit* fit = nullptr;
     const ModeResult* mode = nullptr;
     bool best = false;
@@ -51,11 +51,11 @@ struct Line {
 enum class Spread { One, Bits, Register };
 
 struct Column {
-    std::string_view key;      // CSV and JSON; empty: text and grids only
-    std::string_view heading;  // text and grids; empty: CSV and JSON only
-    std::size_t width = 0;     // in text; 0: as wide as its widest cell (the last one)
-    bool left = false;         // left-aligned, and no number in a grid
-    int drop = 0;              // in a narrow terminal, dropped in this order (0: kept)
+    std::string_view key{};      // CSV and JSON; empty: text and grids only
+    std::string_view heading{};  // text and grids; empty: CSV and JSON only
+    std::size_t width = 0;       // in text, at least: a column grows to its widest cell
+    bool left = false;           // left-aligned, and no number in a grid
+    int drop = 0;                // in a narrow terminal, dropped in this order (0: kept)
     std::string (*text)(const Line&) = nullptr;
     Json (*value)(const Line&) = nullptr;
     Tone (*tone)(const Line&) = nullptr;
@@ -63,7 +63,7 @@ struct Column {
     bool widened = false;  // in text and grids only when a clock error widens deviations
     std::string (*gridText)(const Line&) = nullptr;     // where a grid writes it otherwise
     std::string (*headingOf)(const Family&) = nullptr;  // a heading named by the family
-    std::string_view unit;                              // in a grid's heading: "Hz"
+    std::string_view unit{};                            // in a grid's heading: "Hz"
 };
 
 using List = std::span<const Column* const>;
@@ -87,15 +87,15 @@ extern const List crystalRate;   // crystals: a grid cell for each rate
 
 // A column as text and grids show it for one family.
 struct Shown {
-    std::string_view key;
-    std::string heading;
+    std::string_view key{};
+    std::string heading{};
     std::size_t width = 0;
     bool left = false;
     int drop = 0;
-    std::function<std::string(const Line&)> text;
+    std::function<std::string(const Line&)> text{};
     Tone (*tone)(const Line&) = nullptr;
     std::string (*gridText)(const Line&) = nullptr;
-    std::string_view unit;
+    std::string_view unit{};
 
     [[nodiscard]] std::string gridHeading() const {
         return unit.empty() ? heading : heading + " (" + std::string(unit) + ')';

@@ -6,9 +6,6 @@
 // How the columns become text, CSV, JSON and grid cells. Nothing here names a
 // column: a column or a family added to columns.cpp or calc needs no change.
 
-// A shown column names only the fields it has; the others keep their defaults.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace velmiro::report::columns {
 
 namespace {
