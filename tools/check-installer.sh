@@ -4,20 +4,22 @@
 # Apps & features entry where they belong; velmiro-cli.exe runs from PATH and velmiro.exe
 # opens its window from the installed folder; a silent uninstall then leaves the prefix's
 # files and registry as they were before the install, the user's PATH included.
-# Usage: tools/check-installer.sh SETUP_EXE
+# Usage: tools/check-installer.sh SETUP_EXE STAGE
+#   STAGE: the zip's folder, whose files the install must put in place unchanged.
 set -euo pipefail
 fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
-[ $# -eq 1 ] || fail "usage: $0 SETUP_EXE"
+[ $# -eq 2 ] || fail "usage: $0 SETUP_EXE STAGE"
 setup=$(realpath -- "$1")
+stage=$(realpath -- "$2")
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tools/packages.sh
 source "$root/tools/packages.sh"
 ensure_packages wine xvfb xauth xdotool openbox
 if [ -z "${VELMIRO_IN_XVFB:-}" ]; then
-    VELMIRO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$setup"
+    VELMIRO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$setup" "$stage"
 fi
 
 prefix=$root/build-windows/wine-installer
@@ -32,6 +34,8 @@ trap 'wineserver --kill 2>/dev/null || true; kill $wine_wm 2>/dev/null || true; 
 # A user PATH of two folders: the uninstaller must give back exactly these.
 user_path='C:\uno;C:\due'
 wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$user_path" /f >/dev/null 2>&1
+# Settings of an earlier use, which a silent uninstall keeps.
+wine reg add 'HKCU\Software\Velmiro' /v quarzo /d 20000000 /f >/dev/null 2>&1
 
 # snapshot NAME: the prefix's files (type, size, path) and its registry as wine keeps it on
 # disk, which the wine server writes as it ends, into $work/NAME.*. Left out: the time each
@@ -41,7 +45,7 @@ snapshot() {
     # Both after a start of Windows, as after the uninstall.
     wineboot >/dev/null 2>&1 </dev/null
     wineserver --kill
-    (cd "$prefix/drive_c" && find . -printf '%y %s %p\n' | sort) >"$work/$1.files"
+    (cd "$prefix/drive_c" && find . -printf '%p %y %s\n' | sort) >"$work/$1.files"
     local hive
     # Each \ of a key is written \\ in the file.
     local devices='^\[(System\\\\CurrentControlSet\\\\Control\\\\Class|'
@@ -61,11 +65,14 @@ profile=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
 dir_win="$profile\\Programs\\Velmiro"
 dir=$(winepath -u "$dir_win" 2>/dev/null)
 programs=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs" 2>/dev/null)
-for file in velmiro.exe velmiro-cli.exe velmiro.txt velmiro-cli.txt LEGGIMI.txt LICENSE.txt \
-    uninstall.exe; do
-    [ -s "$dir/$file" ] || fail "the install lacks $dir_win\\$file"
+# The zip's files, the same bytes, and the uninstaller: nothing more, nothing less.
+diff <( (find "$stage" -mindepth 1 -printf '%P\n'; echo uninstall.exe) | sort) \
+    <(find "$dir" -mindepth 1 -printf '%P\n' | sort) ||
+    fail "the installed files differ"
+for file in "$stage"/*; do
+    cmp -s "$file" "$dir/${file##*/}" || fail "${file##*/} differs from the zip's"
 done
-echo "7 files in $dir_win"
+echo "in $dir_win: the zip's files as in the zip, and uninstall.exe"
 
 # link NAME ARGUMENTS: the shortcut NAME.lnk starts the installed velmiro.exe with ARGUMENTS.
 link() {

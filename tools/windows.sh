@@ -246,5 +246,5 @@ echo "$zip_file: $(stat -c %s "$zip_file") bytes"
 
 echo "== The installer, made twice to the same bytes, and checked under wine"
 tools/installer.sh "$stage" "$version" "$out/velmiro-$version-setup.exe"
-tools/check-installer.sh "$out/velmiro-$version-setup.exe"
+tools/check-installer.sh "$out/velmiro-$version-setup.exe" "$stage"
 echo "Done in $SECONDS s"

@@ -2,7 +2,8 @@
 ; Built by tools/installer.sh, which passes on the command line:
 ;   VERSION    the project version, e.g. 1.00
 ;   VIVERSION  the same as four numbers, e.g. 1.0.0.0
-;   STAGE      the folder with the programs, manuals and texts of the zip
+;   FILES      an .nsh with the macros INSTALL_FILES and UNINSTALL_FILES: the zip's files
+;   LICENSE    the licence, shown before the install
 ;   ICON       the icon of the programs
 ;   OUTFILE    the installer to write
 ; Switches beside NSIS's own /S and /D=folder:
@@ -19,6 +20,7 @@ ManifestSupportedOS all
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WinMessages.nsh
+!include "${FILES}"
 
 !define UNINST_PARENT "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 !define UNINST_KEY "${UNINST_PARENT}\Velmiro"
@@ -50,13 +52,14 @@ VIAddVersionKey /LANG=1040 "LegalCopyright" "Licenza MIT"
 !define MUI_FINISHPAGE_NOREBOOTSUPPORT
 
 !insertmacro MUI_PAGE_WELCOME
-!insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Le impostazioni di Velmiro (quarzo, baud rate, elenchi) restano per un'installazione futura, a meno di spuntarle qui."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -222,12 +225,7 @@ Section "Velmiro (finestra e riga di comando)" SecProgram
         WriteRegDWORD HKCU "${UNINST_KEY}" "ProgramsFolderMade" 1
     ${EndIf}
     SetOutPath "$INSTDIR"
-    File "${STAGE}\velmiro.exe"
-    File "${STAGE}\velmiro-cli.exe"
-    File "${STAGE}\velmiro.txt"
-    File "${STAGE}\velmiro-cli.txt"
-    File "${STAGE}\LEGGIMI.txt"
-    File "${STAGE}\LICENSE.txt"
+    !insertmacro INSTALL_FILES
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     CreateShortcut "$SMPROGRAMS\Velmiro.lnk" "$INSTDIR\velmiro.exe" "" \
@@ -287,13 +285,9 @@ FunctionEnd
 
 ; ---- Uninstall --------------------------------------------------------------------------
 
-Section "-un.Velmiro"
-    Delete "$INSTDIR\velmiro.exe"
-    Delete "$INSTDIR\velmiro-cli.exe"
-    Delete "$INSTDIR\velmiro.txt"
-    Delete "$INSTDIR\velmiro-cli.txt"
-    Delete "$INSTDIR\LEGGIMI.txt"
-    Delete "$INSTDIR\LICENSE.txt"
+Section "un.Velmiro: programmi, collegamenti, voce in App"
+    SectionIn RO
+    !insertmacro UNINSTALL_FILES
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\Velmiro.lnk"
