@@ -65,13 +65,17 @@ profile=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
 dir_win="$profile\\Programs\\Velmiro"
 dir=$(winepath -u "$dir_win" 2>/dev/null)
 programs=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs" 2>/dev/null)
-# The zip's files, the same bytes, and the uninstaller: nothing more, nothing less.
-diff <( (find "$stage" -mindepth 1 -printf '%P\n'; echo uninstall.exe) | sort) \
-    <(find "$dir" -mindepth 1 -printf '%P\n' | sort) ||
-    fail "the installed files differ"
-for file in "$stage"/*; do
-    cmp -s "$file" "$dir/${file##*/}" || fail "${file##*/} differs from the zip's"
-done
+# installed: the zip's files, the same bytes, and the uninstaller; nothing more.
+installed() {
+    diff <( (find "$stage" -mindepth 1 -printf '%P\n'; echo uninstall.exe) | sort) \
+        <(find "$dir" -mindepth 1 -printf '%P\n' | sort) ||
+        fail "the installed files differ from the zip's"
+    local file
+    for file in "$stage"/*; do
+        cmp -s "$file" "$dir/${file##*/}" || fail "${file##*/} differs from the zip's"
+    done
+}
+installed
 echo "in $dir_win: the zip's files as in the zip, and uninstall.exe"
 
 # link NAME ARGUMENTS: the shortcut NAME.lnk starts the installed velmiro.exe with ARGUMENTS.
@@ -129,6 +133,13 @@ wine "$dir/velmiro.exe" >/dev/null 2>&1 </dev/null &
 app=$!
 window=$(timeout 60 xdotool search --sync --name 'PIC Velmiro' | head -n 1) ||
     fail "velmiro.exe opened no window"
+# While it runs, an uninstall refuses and touches nothing (run in place with _?=, so that
+# its status is the caller's).
+status=0
+wine "$dir/uninstall.exe" /S "_?=$dir_win" </dev/null || status=$?
+[ $status -eq 2 ] || fail "an uninstall while velmiro.exe runs ends with status $status"
+installed
+echo "an uninstall while velmiro.exe runs: refused, status 2, every file in place"
 # As the window's close box does: WM_CLOSE, and the program ends by itself with 0.
 wine taskkill /im velmiro.exe >/dev/null 2>&1 </dev/null
 status=0

@@ -66,6 +66,7 @@ VIAddVersionKey /LANG=1040 "LegalCopyright" "Licenza MIT"
 !insertmacro MUI_LANGUAGE "Italian"
 
 LangString PathNotAdded ${LANG_ITALIAN} "Il PATH dell'utente è troppo lungo per essere modificato qui. Per usare velmiro-cli da ogni cartella, aggiungere a mano $\"$0$\" alla variabile Path."
+LangString ProgramRunning ${LANG_ITALIAN} "Velmiro è aperto: chiuderlo e scegliere Riprova."
 LangString PathNotRemoved ${LANG_ITALIAN} "Il PATH dell'utente è troppo lungo per essere modificato qui: togliere a mano $\"$0$\" dalla variabile Path."
 
 ; ---- The user's PATH ------------------------------------------------------------------
@@ -210,10 +211,26 @@ FunctionEnd
 !insertmacro PATH_REMOVE ""
 !insertmacro PATH_REMOVE "un."
 
+; A running velmiro.exe can be neither replaced nor deleted: it is closed first, or nothing
+; is done (silently: the install or uninstall fails, with status 2).
+!macro CLOSED_FIRST
+    ${DoWhile} ${FileExists} "$INSTDIR\velmiro.exe"
+        ClearErrors
+        FileOpen $0 "$INSTDIR\velmiro.exe" a
+        ${IfNot} ${Errors}
+            FileClose $0
+            ${ExitDo}
+        ${EndIf}
+        ${IfCmd} MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(ProgramRunning)" \
+            /SD IDCANCEL IDCANCEL ${||} Abort ${|}
+    ${Loop}
+!macroend
+
 ; ---- Install ----------------------------------------------------------------------------
 
 Section "Velmiro (finestra e riga di comando)" SecProgram
     SectionIn RO
+    !insertmacro CLOSED_FIRST
     ; On a new profile the per-user programs folder and the key of the Apps & features
     ; entries may not be there yet: made here, they are the uninstaller's to remove.
     ClearErrors
@@ -287,6 +304,7 @@ FunctionEnd
 
 Section "un.Velmiro: programmi, collegamenti, voce in App"
     SectionIn RO
+    !insertmacro CLOSED_FIRST
     !insertmacro UNINSTALL_FILES
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
