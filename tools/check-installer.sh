@@ -3,7 +3,8 @@
 # install with velmiro-cli on PATH puts the files, both Start menu shortcuts and the
 # Apps & features entry where they belong; velmiro-cli.exe runs from PATH and velmiro.exe
 # opens its window from the installed folder; a silent uninstall then leaves the prefix's
-# files and registry as they were before the install, the user's PATH included.
+# files and registry as they were before the install, the user's PATH included. While the
+# window is open, an uninstall is refused and removes nothing.
 # Usage: tools/check-installer.sh SETUP_EXE STAGE
 #   STAGE: the zip's folder, whose files the install must put in place unchanged.
 set -euo pipefail
@@ -37,7 +38,7 @@ wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$user_path" /f >/de
 # Settings of an earlier use, which a silent uninstall keeps.
 wine reg add 'HKCU\Software\Velmiro' /v quarzo /d 20000000 /f >/dev/null 2>&1
 
-# snapshot NAME: the prefix's files (type, size, path) and its registry as wine keeps it on
+# snapshot NAME: the prefix's files (path, type, size) and its registry as wine keeps it on
 # disk, which the wine server writes as it ends, into $work/NAME.*. Left out: the time each
 # key was written; the volatile keys, which are not on disk; and the keys of the devices
 # (display adapter, monitor, network cards), which wine itself writes anew at each start.
@@ -64,7 +65,8 @@ wine "$setup" /S /PATH </dev/null || fail "the silent install ends with status $
 profile=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
 dir_win="$profile\\Programs\\Velmiro"
 dir=$(winepath -u "$dir_win" 2>/dev/null)
-programs=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs" 2>/dev/null)
+appdata=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+programs=$(winepath -u "$appdata\\Microsoft\\Windows\\Start Menu\\Programs" 2>/dev/null)
 # installed: the zip's files, the same bytes, and the uninstaller; nothing more.
 installed() {
     diff <( (find "$stage" -mindepth 1 -printf '%P\n'; echo uninstall.exe) | sort) \
