@@ -4,7 +4,8 @@
 # Apps & features entry where they belong; velmiro-cli.exe runs from PATH and velmiro.exe
 # opens its window from the installed folder; a silent uninstall then leaves the prefix's
 # files and registry as they were before the install, the user's PATH included. While the
-# window is open, an uninstall is refused and removes nothing.
+# window is open, an uninstall is refused and removes nothing. Last, an uninstall with
+# /PURGE removes the settings too.
 # Usage: tools/check-installer.sh SETUP_EXE STAGE
 #   STAGE: the zip's folder, whose files the install must put in place unchanged.
 set -euo pipefail
@@ -168,4 +169,13 @@ for part in files system user userdef; do
 done
 [ $differ -eq 0 ] || fail "the uninstall does not give back the prefix as it was"
 echo "after the uninstall: the prefix's files and registry as before the install, PATH included"
+
+echo "== Install again, uninstall with /PURGE: the settings go too"
+wine "$setup" /S </dev/null || fail "the second silent install ends with status $?"
+# In place (_?=), so that it is done when wine returns.
+wine "$dir/uninstall.exe" /S /PURGE "_?=$dir_win" </dev/null ||
+    fail "the uninstall with /PURGE ends with status $?"
+! wine reg query 'HKCU\Software\Velmiro' >/dev/null 2>&1 </dev/null ||
+    fail "the uninstall with /PURGE leaves HKCU\Software\Velmiro"
+echo "uninstall.exe /S /PURGE: HKCU\Software\Velmiro removed"
 echo "check-installer: $((SECONDS - start)) s after the prefix was made"
