@@ -2,7 +2,8 @@
 # Cross-builds velmiro.exe (the window, native Win32) and velmiro-cli.exe for 64-bit Windows
 # with mingw-w64, runs the tests under wine (the window's on a virtual X display), checks that
 # both programs import only Windows' own DLLs and that velmiro-cli prints byte for byte what
-# the Linux build prints, and makes the zip that users download.
+# the Linux build prints, and makes the zip and the installer that users download; the
+# installer is checked under wine.
 # Usage: tools/windows.sh [LINUX_BUILD_DIR]
 #   LINUX_BUILD_DIR: the Linux build to compare with, absolute or relative to the current
 #   folder; default: build/ in the repository, as ./test.sh makes it. Its velmiro-cli is
@@ -242,4 +243,8 @@ rm -f "$zip_file"
     "$name/velmiro-cli.exe" "$name/velmiro.txt" "$name/velmiro-cli.txt" "$name/LEGGIMI.txt" \
     "$name/LICENSE.txt")
 echo "$zip_file: $(stat -c %s "$zip_file") bytes"
+
+echo "== The installer, made twice to the same bytes, and checked under wine"
+tools/installer.sh "$stage" "$version" "$out/velmiro-$version-setup.exe"
+tools/check-installer.sh "$out/velmiro-$version-setup.exe" "$stage"
 echo "Done in $SECONDS s"
