@@ -95,7 +95,7 @@ TEST(Cli, LinkGoldens) {
         "link 11,0592M 115200 --peer cp2104",
         "link 20M 5 --peer cp2102",
         "link 20M --device PIC16F877A --peer ft232r",
-        "link 4M 9600 19200 250000 --peer uart16 --peer-clock 8M --frame 7E2"};
+        "link 4M 9600 19200 230400 --peer pic32 --peer-clock 10M --frame 7E2"};
     for (const char* format : {"text", "csv", "json"}) {
         std::vector<std::string> formatted;
         for (const std::string& line : lines)
