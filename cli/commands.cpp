@@ -196,8 +196,7 @@ namespace {
 // Why a rate of a link is not usable, one line for each direction that is not "ok".
 void linkReasons(const report::LinkQuery& q, const report::LinkRow& row, std::ostream& err) {
     if (!row.pic) {
-        err << fmt::format("velmiro-cli: a {} baud il PIC non ha un modo che ci arrivi\n",
-                           row.rate);
+        err << fmt::format("velmiro-cli: a {} baud il PIC non ha un modo utilizzabile\n", row.rate);
         return;
     }
     if (!row.peer) {

@@ -211,7 +211,7 @@ std::string errorText(double percent) {
 std::string picLine(const LinkQuery& q, const LinkRow& row) {
     std::string text = fmt::format("PIC: {} {} Hz", q.pic.port.family().clockWord, q.pic.crystal);
     if (!row.pic)
-        return text + ": nessun modo arriva a questo baud rate";
+        return text + ": nessun modo utilizzabile a questo baud rate";
     return text + fmt::format(", modo {}, n = {}, {} baud, scostamento {}%{}",
                               row.picMode->mode->key, registerText(*row.picMode),
                               decimalText(row.pic->achieved, 1),
@@ -225,8 +225,10 @@ std::string peerLine(const LinkQuery& q, const LinkRow& row) {
     if (p.adapter != nullptr)
         text += fmt::format(" ({})", p.adapter->source);
     else if (p.pic)
-        text +=
-            fmt::format(" ({}, {} {} Hz)", p.pic->family().key, p.pic->family().clockWord, p.clock);
+        text += p.pic->device.empty()
+                    ? fmt::format(" ({} {} Hz)", p.pic->family().clockWord, p.clock)
+                    : fmt::format(" ({}, {} {} Hz)", p.pic->family().key, p.pic->family().clockWord,
+                                  p.clock);
     if (!row.peer)
         return text + ": non genera questo baud rate";
     std::string setting;
@@ -315,7 +317,7 @@ void writeLinkTable(std::ostream& out, Format format, const LinkQuery& q,
         if (cells.empty()) {
             lines.push_back({std::to_string(row.rate), mode,
                              row.pic ? q.peer.name() + " non genera questo baud rate"
-                                     : "il PIC non arriva a questo baud rate"});
+                                     : "il PIC non ha un modo utilizzabile"});
         }
         for (std::size_t i = 0; i < cells.size(); ++i) {
             std::vector<std::string> line{i == 0 ? std::to_string(row.rate) : "",

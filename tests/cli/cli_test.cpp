@@ -94,6 +94,7 @@ TEST(Cli, LinkGoldens) {
         "link 16M 115200 --family uart18 --peer exact --peer-clock-error 0,5",
         "link 11,0592M 115200 --peer cp2104",
         "link 20M 5 --peer cp2102",
+        "link 20M 9600 --device PIC16C73A --mode 001 --peer exact",
         "link 20M --device PIC16F877A --peer ft232r",
         "link 4M 9600 19200 230400 --peer pic32 --peer-clock 10M --frame 7E2"};
     for (const char* format : {"text", "csv", "json"}) {
