@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "velmiro/calc.h"
+#include "velmiro/link.h"
 
 namespace {
 
@@ -33,5 +34,24 @@ void BM_TextOfDeviation(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TextOfDeviation);
+
+// The calculation behind `velmiro-cli link QUARZO --peer ft232r`: both ends
+// and both directions at every standard rate.
+void BM_LinkAllRates(benchmark::State& state) {
+    const velmiro::Adapter& adapter = *velmiro::findAdapter("ft232r");
+    const velmiro::Peripheral pic(*velmiro::findFamily("usart"));
+    const velmiro::Frame frame;
+    for (auto _ : state) {
+        for (const std::int32_t rate : velmiro::standardLinkRates()) {
+            const velmiro::Comparison modes = velmiro::compareModes(pic, 20000000, rate, {}, {});
+            const auto end = velmiro::picEnd(*pic.family, *modes.bestMode(), 0.0);
+            const auto peerRate = adapter.rateFor(rate);
+            const velmiro::LinkEnd peer{peerRate->achieved, 0.0, 0.0, adapter.sampling};
+            benchmark::DoNotOptimize(velmiro::directionOf(*end, peer, frame, 1.0));
+            benchmark::DoNotOptimize(velmiro::directionOf(peer, *end, frame, 1.0));
+        }
+    }
+}
+BENCHMARK(BM_LinkAllRates);
 
 }  // namespace

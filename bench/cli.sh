@@ -18,7 +18,9 @@ hyperfine --shell=none --warmup 30 --runs "$runs" --export-json build-bench-cli/
     --command-name "one line" build-bench-cli/bench/one_line \
     --command-name "velmiro-cli 20M 19200" "build-bench-cli/cli/velmiro-cli 20M 19200" \
     --command-name "velmiro-cli crystals" \
-    "build-bench-cli/cli/velmiro-cli crystals 9600 19200 57600 115200"
+    "build-bench-cli/cli/velmiro-cli crystals 9600 19200 57600 115200" \
+    --command-name "velmiro-cli link, every standard rate" \
+    "build-bench-cli/cli/velmiro-cli link 20M --device PIC16F877A --peer ft232r"
 # Medians resist the odd slow start better than means.
 jq -r '.results as $r | $r[0].median as $base | $r[] |
     "\(.command): median \(.median * 1000 * 100 | round / 100) ms, \(.median / $base * 100 | round / 100)x"' \
@@ -30,7 +32,8 @@ if command -v valgrind >/dev/null; then
             sed -n 's/.*refs: *//p' | tr -d ,
     }
     base=$(count build-bench-cli/bench/one_line)
-    for line in "20M 19200" "crystals 9600 19200 57600 115200"; do
+    for line in "20M 19200" "crystals 9600 19200 57600 115200" \
+        "link 20M --device PIC16F877A --peer ft232r"; do
         # shellcheck disable=SC2086  # the line is the arguments
         n=$(count build-bench-cli/cli/velmiro-cli $line)
         awk -v l="$line" -v n="$n" -v b="$base" 'BEGIN { printf "velmiro-cli %s: %d instructions, %.2fx of %d\n", l, n, n / b, b }'

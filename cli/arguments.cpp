@@ -246,4 +246,28 @@ CLI::Validator prefix() {
     return checking([](const std::string& text) { return report::prefixProblem(text); });
 }
 
+CLI::Validator frame() {
+    return reading(
+        [](const std::string& text) -> std::optional<std::string> {
+            const std::optional<Frame> read = frameFromText(text);
+            if (!read)
+                return std::nullopt;
+            return std::string(frameText(*read).data());
+        },
+        "«{}» non è una trama; si scrive come 8N1, 7E1 o 9N2: bit di dati da 5 a 9, parità N, E "
+        "o O, bit di stop 1 o 2");
+}
+
+CLI::Validator margin() {
+    return reading(
+        [](const std::string& text) -> std::optional<std::string> {
+            const report::PercentReading read = report::readTolerance(text);
+            if (!read.value)
+                return std::nullopt;
+            return fmt::format("{}", *read.value);
+        },
+        "«{}» non è un margine; serve una percentuale maggiore di zero e al massimo 100, come 1 o "
+        "0,5");
+}
+
 }  // namespace velmiro::cli

@@ -21,9 +21,9 @@ class Refusal : public CLI::ParseError {
     explicit Refusal(std::string message);
 };
 
-// The five commands, in the order help lists them.
-inline constexpr std::string_view commandNames[] = {"compare", "register", "header", "table",
-                                                    "crystals"};
+// The commands, in the order help lists them.
+inline constexpr std::string_view commandNames[] = {"compare", "register", "header",
+                                                    "table",   "crystals", "link"};
 
 // "a, b e c": a list as a sentence says it, joined by `last` ("e", "o").
 [[nodiscard]] std::string listText(std::span<const std::string_view> items, std::string_view last);
@@ -57,5 +57,7 @@ CLI::Validator modeKey();        // std::string, a key of some family's modes
 CLI::Validator family();         // std::string, a family's name
 CLI::Validator format();         // report::Format
 CLI::Validator prefix();         // a check
+CLI::Validator frame();          // std::string, "8N1" as frameFromText reads it, upper case
+CLI::Validator margin();         // double, above 0 and at most 100
 
 }  // namespace velmiro::cli

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 namespace velmiro::cli {
 
@@ -187,6 +188,68 @@ int crystals(const CrystalsOptions& o, Streams streams) {
     if (!fits.empty())
         return 0;
     streams.err << "velmiro-cli: nessun quarzo comune dà tutti i baud rate entro la tolleranza\n";
+    return 1;
+}
+
+namespace {
+
+// Why a rate of a link is not usable, one line for each direction that is not "ok".
+void linkReasons(const report::LinkQuery& q, const report::LinkRow& row, std::ostream& err) {
+    if (!row.pic) {
+        err << fmt::format("velmiro-cli: a {} baud il PIC non ha un modo utilizzabile\n", row.rate);
+        return;
+    }
+    if (!row.peer) {
+        err << fmt::format("velmiro-cli: {} non genera {} baud\n", q.peer.name(), row.rate);
+        return;
+    }
+    const std::string peer = q.peer.name();
+    for (const auto& [from, to, d] : {std::tuple{std::string("PIC"), peer, *row.toPeer},
+                                      std::tuple{peer, std::string("PIC"), *row.fromPeer}}) {
+        if (d.verdict != LinkVerdict::Ok)
+            err << fmt::format("velmiro-cli: a {} baud {} → {}: {} (margine {}%)\n", row.rate, from,
+                               to, report::linkVerdictText(d.verdict),
+                               report::decimalText(d.marginPercent, 2));
+    }
+}
+
+}  // namespace
+
+int link(const LinkOptions& o, Streams streams) {
+    report::LinkQuery q{{o.crystal.value, {}, {}, judgementOf(o.judging), o.judging.port},
+                        choiceOf(o.judging),
+                        o.peer,
+                        *frameFromText(o.frame),
+                        o.margin};
+    if (o.rates.size() == 1) {
+        q.pic = rateQuery(o.crystal, o.rates.front(), o.judging, streams.err);
+        const report::LinkRow row = report::linkAt(q, o.rates.front().value);
+        report::writeLink(streams.out, o.judging.format, q, row);
+        if (row.usable())
+            return 0;
+        linkReasons(q, row, streams.err);
+        return 1;
+    }
+    crystalOf(o.crystal, streams.err);
+    const std::vector<std::int32_t> rates =
+        o.rates.empty()
+            ? std::vector<std::int32_t>(standardLinkRates().begin(), standardLinkRates().end())
+            : valuesOf(o.rates);
+    std::vector<report::LinkRow> rows;
+    std::vector<std::int32_t> missed;
+    for (const std::int32_t rate : rates) {
+        rows.push_back(report::linkAt(q, rate));
+        if (!rows.back().usable())
+            missed.push_back(rate);
+    }
+    report::writeLinkTable(streams.out, o.judging.format, q, rows);
+    // The standard rates ask which this pair can use: one is enough. Rates
+    // named on the line are each wanted.
+    if (missed.empty() || (o.rates.empty() && missed.size() < rates.size()))
+        return 0;
+    streams.err << fmt::format(
+        "velmiro-cli: il collegamento non è «ok» in entrambe le direzioni a {} baud\n",
+        fmt::join(missed, ", "));
     return 1;
 }
 

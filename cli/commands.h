@@ -22,5 +22,6 @@ int registerCommand(const RegisterOptions& options, Streams streams);
 int header(const HeaderOptions& options, Streams streams);
 int table(const TableOptions& options, Streams streams);
 int crystals(const CrystalsOptions& options, Streams streams);
+int link(const LinkOptions& options, Streams streams);
 
 }  // namespace velmiro::cli

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "velmiro/link_report.h"
 #include "velmiro/report.h"
 
 namespace velmiro::cli {
@@ -64,6 +65,19 @@ struct CrystalsOptions {
     std::vector<Quantity> rates;
     std::optional<Quantity> minimum;
     std::optional<Quantity> maximum;
+    Judging judging;
+};
+
+// link: the PIC as compare takes it, and the other end.
+struct LinkOptions {
+    Quantity crystal;
+    std::vector<Quantity> rates;  // one: the answer in detail; none: the standard rates
+    std::string peerName;         // --peer as typed
+    std::optional<Quantity> peerClock;
+    std::optional<double> peerClockError;
+    std::string frame = "8N1";
+    double margin = 1.0;
+    report::Peer peer;  // what --peer names, resolved by the command line
     Judging judging;
 };
 

@@ -15,17 +15,20 @@ _velmiro_cli() {
         compare | register | table) options="$judging --format" ;;
         header) options="$judging --prefix" ;;
         crystals) options="$judging --format --min-frequency --max-frequency" ;;
+        link) options="$judging --format --peer --peer-clock --peer-clock-error --frame --margin" ;;
     esac
     case $prev in
         --format) words="text csv json" ;;
         --mode) words="000 001 010 011 100 110 0 1" ;;
         --family) words="eusart usart uart18 uart16 pic32" ;;
-        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency | --device) return ;;
+        --peer) words="ft232r ft232b cp2104 cp2102 exact eusart usart uart18 uart16 pic32" ;;
+        --frame) words="8N1 8E1 8O1 8N2 7E1 7O1 9N1" ;;
+        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency | --device | --peer-clock | --peer-clock-error | --margin) return ;;
         *)
             if [[ $cur == -* ]]; then
                 words=$options
             elif [ "$COMP_CWORD" -eq 1 ]; then
-                words="compare register header table crystals"
+                words="compare register header table crystals link"
             else
                 return
             fi

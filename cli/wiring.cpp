@@ -49,12 +49,33 @@ std::string familyList() {
     return text;
 }
 
+// The adapters, the model and link's exit status.
+std::string linkFooter() {
+    std::string text = "Adattatori (--peer), dalla regola pubblicata dal produttore:\n";
+    for (const Adapter& adapter : adapters())
+        text += fmt::format("  {:<7} {}\n", adapter.key, adapter.source);
+    return text +
+           "\nOgni direzione va se il baud rate di chi trasmette, diviso per quello di chi\n"
+           "riceve, sta nella finestra del ricevitore anche con gli errori dei due clock:\n"
+           "  R_slow = S(D+1) / (S(D+1) + S_F - 1), R_fast = S(D+2) / (S(D+1) + S_M)\n"
+           "con S colpi di clock per bit, D bit di dati e parità, S_F e S_M il primo\n"
+           "campione e quello di mezzo. Dove il datasheet non dice come il ricevitore\n"
+           "campiona, un campione a metà bit, e la risposta lo dice. Esito: ok, al limite\n"
+           "(dentro la finestra per meno di --margin) o non comunica.\n\n"
+           "Stato di uscita:\n"
+           "  0 entrambe le direzioni ok a ogni BAUD (senza BAUD: ad almeno un baud rate\n"
+           "  standard); 1 altrimenti; 2 un uso sbagliato.\n\n"
+           "Numeri, registro e modi: velmiro-cli --help";
+}
+
 // Blocks of a heading and indented lines, as the manual has them. A command's
 // own help adds only what is its own and points to the rest.
 std::string footer(std::string_view command) {
     if (command == "crystals")
         return "Quarzi comuni provati, in Hz:\n" + crystalList() +
                "\n\nNumeri, registro, modi, stato di uscita ed esempi: velmiro-cli --help";
+    if (command == "link")
+        return linkFooter();
     if (!command.empty())
         return "Numeri, registro, modi, stato di uscita ed esempi: velmiro-cli --help";
     return "Numeri:\n"
@@ -81,7 +102,8 @@ std::string footer(std::string_view command) {
            "  velmiro-cli register 20M 64 19200\n"
            "  velmiro-cli header 20M 19200 --prefix UART_ > uart_baud.h\n"
            "  velmiro-cli table 11,0592M --format csv\n"
-           "  velmiro-cli crystals 115200 9600 --max-frequency 20M";
+           "  velmiro-cli crystals 115200 9600 --max-frequency 20M\n"
+           "  velmiro-cli link 20M 115200 --device PIC16F877A --peer ft232r";
     // CLI11 ends the line
 }
 
@@ -218,6 +240,37 @@ class Line {
                 status_ = crystals(agreed(o), streams_);
             });
         }
+        if (CLI::App* cmd = command("link", "Il PIC e l'altro capo del filo: comunicano?")) {
+            crystal(*cmd, link_.crystal);
+            argument(cmd->add_option("BAUD", link_.rates,
+                                     "Baud rate; senza, tutti i baud rate standard"))
+                ->check(quantity());
+            judging(*cmd, link_.judging, true);
+            cmd->add_option("--peer", link_.peerName,
+                            "L'altro capo: un adattatore, exact, o un PIC con --peer-clock")
+                ->option_text("CAPO")
+                ->required();
+            cmd->add_option("--peer-clock", link_.peerClock, "Il quarzo del PIC all'altro capo")
+                ->option_text("F")
+                ->check(quantity());
+            cmd->add_option("--peer-clock-error", link_.peerClockError,
+                            "Errore del clock dell'altro capo in % (predefinito 0, o "
+                            "quello pubblicato)")
+                ->option_text("PERCENTO")
+                ->transform(clockError());
+            cmd->add_option("--frame", link_.frame,
+                            "La trama, come 8N1, 7E1, 9N2 (predefinita 8N1)")
+                ->option_text("TRAMA")
+                ->transform(frame());
+            cmd->add_option("--margin", link_.margin,
+                            "Margine in % sotto cui l'esito è «al limite» (predefinito 1)")
+                ->option_text("PERCENTO")
+                ->transform(margin());
+            cmd->callback([this] {
+                link_.peer = peerOf(agreed(link_));
+                status_ = link(link_, streams_);
+            });
+        }
     }
 
     // The exit status; a refusal is reported here, with status 2.
@@ -290,6 +343,52 @@ class Line {
                             "asincrono; togliere l'una o l'altra opzione",
                             listText(sync, "e"), j.mode));
         return o;
+    }
+
+    // The other end --peer names: an adapter, exact, or a PIC by part or
+    // family with its own clock. Asynchronous modes only, on the PIC too.
+    report::Peer peerOf(const LinkOptions& o) const {
+        const Judging& j = o.judging;
+        if (j.sync || (!j.mode.empty() && findMode(j.port.family(), j.mode)->mode.sync != 0))
+            throw Refusal(
+                "link: il collegamento è asincrono; --sync e i modi sincroni non valgono");
+        report::Peer peer;
+        peer.adapter = findAdapter(o.peerName);
+        std::string lower = o.peerName;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        });
+        const bool exact = lower == "exact";
+        if (peer.adapter == nullptr && !exact) {
+            const Device device = deviceFromText(o.peerName);
+            if (const Family* f = findFamily(lower))
+                peer.pic = report::Port{Peripheral(*f), {}};
+            else if (device.problem == DeviceProblem::None)
+                peer.pic = report::portOf(device);
+            else
+                throw Refusal(fmt::format(
+                    "--peer: «{}» non è un adattatore, exact, una famiglia o un PIC che Velmiro "
+                    "conosce; gli adattatori sono {}",
+                    o.peerName, adapterList()));
+            if (!o.peerClock)
+                throw Refusal(fmt::format("--peer {}: manca --peer-clock, il quarzo di quel PIC",
+                                          o.peerName));
+            peer.clock = o.peerClock->value;
+        } else if (o.peerClock) {
+            throw Refusal(fmt::format(
+                "--peer-clock vale solo per un PIC all'altro capo, non per {}", o.peerName));
+        }
+        const double published = peer.adapter != nullptr ? peer.adapter->clockErrorPercent : 0.0;
+        peer.clockErrorPercent = o.peerClockError.value_or(published);
+        return peer;
+    }
+
+    // "ft232r, ft232b, cp2104 e cp2102".
+    static std::string adapterList() {
+        std::vector<std::string_view> keys;
+        for (const Adapter& adapter : adapters())
+            keys.push_back(adapter.key);
+        return listText(keys, "e");
     }
 
     // Positional arguments have a group of their own and no type in help.
@@ -405,6 +504,7 @@ class Line {
     HeaderOptions header_;
     TableOptions table_;
     CrystalsOptions crystals_;
+    LinkOptions link_;
     int status_ = 0;
 };
 

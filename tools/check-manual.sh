@@ -27,7 +27,7 @@ done
 
 text=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$page" 2>/dev/null | col -b)
 missing=()
-for command in "" compare register header table crystals; do
+for command in "" compare register header table crystals link; do
     # shellcheck disable=SC2086  # no command: the program's own help
     while IFS= read -r option; do
         grep -qF -- "$option" <<<"$text" || missing+=("$option")

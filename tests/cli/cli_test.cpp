@@ -82,6 +82,38 @@ TEST(Cli, GoldenOutputs) {
                   "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 2"});
 }
 
+// link: the worked values in every format, both directions, a pair that
+// fails and one at the limit, another PIC, an exact rate, rates an adapter
+// cannot run, and the all-rates form.
+TEST(Cli, LinkGoldens) {
+    const std::string lines[] = {
+        "link 20M 115200 --device PIC16F877A --mode 001 --peer ft232r",
+        "link 20M 115200 --device PIC16F877A --peer ft232r --margin 3",
+        "link 20M 921600 --family pic32 --peer ft232r",
+        "link 8M 9600 --clock-error 2 --peer PIC16F877A --peer-clock 4M --frame 9e1",
+        "link 16M 115200 --family uart18 --peer exact --peer-clock-error 0,5",
+        "link 11,0592M 115200 --peer cp2104",
+        "link 20M 5 --peer cp2102",
+        "link 20M 9600 --device PIC16C73A --mode 001 --peer exact",
+        "link 20M --device PIC16F877A --peer ft232r",
+        "link 4M 9600 19200 230400 --peer pic32 --peer-clock 10M --frame 7E2"};
+    for (const char* format : {"text", "csv", "json"}) {
+        std::vector<std::string> formatted;
+        for (const std::string& line : lines)
+            formatted.push_back(line + " --format " + format);
+        expectGolden(std::string("link.") + format, formatted);
+    }
+    expectGolden(
+        "link-usage.txt",
+        {"link 20M 115200", "link 20M 115200 --peer ft232x", "link 20M 115200 --peer PIC16F877A",
+         "link 20M 115200 --peer ft232r --peer-clock 4M",
+         "link 20M 115200 --peer ft232r --frame 8X1", "link 20M 115200 --peer ft232r --frame 4N1",
+         "link 20M 115200 --peer ft232r --frame 8N3", "link 20M 115200 --peer ft232r --frame ''",
+         "link 20M 115200 --peer ft232r --sync", "link 20M 115200 --peer ft232r --mode 100",
+         "link 20M 115200 --peer ft232r --margin 0", "link 20M 115200 --peer ft232r --margin abc",
+         "link 20M 115200 --peer ft232r --peer-clock-error 100", "link --help"});
+}
+
 // The EUSART is the default: naming it changes no byte and no status.
 TEST(Cli, EusartIsTheDefault) {
     for (const auto& lines : worked) {

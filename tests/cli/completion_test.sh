@@ -18,7 +18,7 @@ offered() {
         failed=1
     fi
 }
-offered "compare register header table crystals" velmiro-cli ""
+offered "compare register header table crystals link" velmiro-cli ""
 offered "text csv json" velmiro-cli 20M 9600 --format ""
 # bash splits --format=j into --format, = and j.
 offered "text csv json" velmiro-cli 20M 9600 --format =
@@ -27,4 +27,7 @@ offered "usart uart18 uart16" velmiro-cli compare 20M 9600 --family = u
 offered "--prefix" velmiro-cli header 20M 9600 --p
 offered "--mode --min-frequency --max-frequency" velmiro-cli crystals 9600 --m
 offered "" velmiro-cli 20M 9600 --tolerance ""
+offered "--peer --peer-clock --peer-clock-error" velmiro-cli link 20M 9600 --pe
+offered "cp2104 cp2102" velmiro-cli link 20M 9600 --peer cp
+offered "7E1 7O1" velmiro-cli link 20M 9600 --frame 7
 exit $failed
