@@ -212,7 +212,9 @@ const velmiro::ModeResult* ModesTab::headerMode() const {
 
 QString ModesTab::headerTitle() const {
     const velmiro::ModeResult* mode = headerMode();
-    return mode != nullptr ? modeTitle(query_.port.family(), *mode->mode) : QString();
+    return mode != nullptr
+               ? QString::fromStdString(report::modeTitle(query_.port.family(), *mode->mode))
+               : QString();
 }
 
 void ModesTab::writeHeader(std::ostream& out, const std::string& prefix) const {
@@ -294,7 +296,7 @@ CrystalsTab::CrystalsTab(QWidget* parent)
     layout->addWidget(view_, 3, 0, 1, 4);
     layout->setRowStretch(3, 1);
     connect(view_, &QTableView::activated, this, [this](const QModelIndex& index) {
-        const QString crystal = model_->grid().rows.value(index.row()).value(0).text;
+        const QString crystal = model_->index(index.row(), 0).data().toString();
         if (!crystal.isEmpty())
             emit crystalChosen(crystal);
     });

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "velmiro/calc.h"
+#include "velmiro/grid.h"
 #include "velmiro/report.h"
 
 class QLineEdit;
@@ -22,7 +23,7 @@ namespace companion {
 
 class GridModel;
 class SettingsTable;
-struct Grid;
+using velmiro::report::Grid;
 
 // What the fields above the tabs read as; none where a text does not read.
 struct Inputs {
