@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "velmiro/calc.h"
+#include "velmiro/companion.h"
 
 namespace velmiro::companion {
 
@@ -29,6 +30,11 @@ inline constexpr const char* tab = "tab";
 inline constexpr const char* width = "width";
 inline constexpr const char* height = "height";
 }  // namespace keys
+
+// The place of a field in an array by Field.
+inline std::size_t at(Field field) {
+    return static_cast<std::size_t>(field);
+}
 
 // Rates separated by blanks or ";" ("," is the decimal separator); none and
 // a problem when one does not read or there is none.

@@ -31,7 +31,7 @@ const std::array<FieldText, fieldCount> texts{{
 std::string defaultTableRates() {
     std::string rates;
     for (const std::int32_t rate : report::defaultTableRates())
-        rates += (rates.empty() ? "" : " ") + std::to_string(rate);
+        rates.append(rates.empty() ? "" : " ").append(std::to_string(rate));
     return rates;
 }
 

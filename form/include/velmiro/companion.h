@@ -228,8 +228,10 @@ class Companion {
     // into Quarzo, and the Modi tab.
     void crystalChosen(int row) noexcept;
 
-    // Texts a view sizes its controls for: the header button's widest text.
+    // Texts a view sizes its controls for: the header button's longest text,
+    // and every text it can show (without the mnemonic), to measure.
     [[nodiscard]] static std::string widestHeaderButton();
+    [[nodiscard]] static std::vector<std::string> headerButtonTexts();
 
   private:
     struct State;
