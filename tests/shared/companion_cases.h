@@ -9,7 +9,9 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
+#include "velmiro/calc.h"
 #include "velmiro/companion.h"
 
 namespace velmiro::cases {
@@ -47,6 +49,16 @@ struct CompanionCase {
 };
 
 inline constexpr Typed end{Field::Crystal, nullptr};
+
+// The place of a Periferica in the list, by its key.
+inline int familyIndex(std::string_view key) {
+    const auto all = families();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i].key == key)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
 
 // clang-format off
 inline constexpr CompanionCase companionCases[] = {

@@ -17,6 +17,7 @@ using companion::Companion;
 using companion::Tab;
 namespace report = velmiro::report;
 namespace logic = velmiro::companion;
+using velmiro::cases::familyIndex;
 
 namespace {
 
@@ -28,15 +29,6 @@ class SavingRuntime : public forms::Runtime {
         return answer;
     }
 };
-
-int familyIndex(std::string_view key) {
-    const auto all = velmiro::families();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (all[i].key == key)
-            return int(i);
-    }
-    return -1;
-}
 
 template <typename T = QWidget>
 T* named(QWidget* window, const QString& name) {
