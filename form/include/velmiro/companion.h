@@ -6,7 +6,7 @@
 // a handler: a failure empties the tables and says why under the inputs.
 //
 // Contract, in the order things happen:
-//  1. The view builds its controls (the texts of fieldTexts, empty fields,
+//  1. The view builds its controls (the texts of fieldText(), empty fields,
 //     empty lists) and calls Companion::load(store) once: the logic fills the
 //     lists, writes each default, restores the settings and computes.
 //  2. Whenever the user changes a field, the view calls edited(field); the
