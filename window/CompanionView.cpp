@@ -11,8 +11,6 @@
 #include <QTabWidget>
 #include <QTableView>
 
-#include <algorithm>
-
 #include "Companion.h"
 #include "CompanionModels.h"
 #include "CompanionTabs.h"
@@ -101,7 +99,6 @@ std::vector<int> Companion::selectedRows(Tab tab) const {
     for (const QModelIndex& index :
          views_[static_cast<std::size_t>(tab)]->selectionModel()->selectedRows())
         rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
     return rows;
 }
 

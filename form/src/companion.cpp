@@ -150,7 +150,7 @@ void Companion::writeLine(Line line) {
                 text += '\n';
             if (named.name != nullptr)
                 text += std::string(named.name) + ": ";
-            text += flowing(problem);
+            text += problem;
         }
         return text;
     };

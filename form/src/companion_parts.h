@@ -51,10 +51,6 @@ std::optional<std::int32_t> readLimit(std::string_view text, std::int32_t none,
 // Blanks off both ends.
 std::string trimmed(std::string_view text);
 
-// A message of several lines, such as a list, as it flows on one line of a
-// window.
-std::string flowing(std::string_view problem);
-
 // The device's and the family's problems in the window's words: it has the
 // Periferica list and the Dispositivo field where velmiro-cli has --family
 // and --device.

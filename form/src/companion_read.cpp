@@ -58,22 +58,4 @@ std::optional<std::int32_t> readLimit(std::string_view text, std::int32_t none,
     return reading.value;
 }
 
-std::string flowing(std::string_view problem) {
-    // "list:\n  a\n  b" -> "list: a; b"
-    std::string out;
-    std::size_t at = 0;
-    while (at < problem.size()) {
-        if (problem.compare(at, 4, ":\n  ") == 0) {
-            out += ": ";
-            at += 4;
-        } else if (problem.compare(at, 3, "\n  ") == 0) {
-            out += "; ";
-            at += 3;
-        } else {
-            out += problem[at++];
-        }
-    }
-    return out;
-}
-
 }  // namespace velmiro::companion

@@ -326,7 +326,7 @@ TEST(CompanionActions, HeaderCopyAndExport) {
     w.type(Field::Crystal, "11,0592M");
     w.type(Field::Rate, "115200");
     const std::pair<std::vector<int>, const char*> selections[] = {
-        {{}, "001"}, {{2}, "010"}, {{1, 2}, "001"}, {{99}, "001"}};
+        {{}, "001"}, {{2}, "010"}, {{3, 2}, "001"}, {{99}, "001"}};
     for (const auto& [rows, mode] : selections) {
         w.view.selected[0] = rows;
         w.logic.selectionChanged();
@@ -361,6 +361,13 @@ TEST(CompanionActions, HeaderCopyAndExport) {
                   lines[at(tab)]);
         EXPECT_EQ(w.view.lines[at(Line::Status)],
                   std::pair(std::string("Salvato /casa/velmiro.csv"), false));
+    }
+    w.type(Field::Device, "PIC16F877A");  // each CSV names the part
+    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
+        w.logic.showTab(tab);
+        w.logic.exportCsv();
+        EXPECT_EQ(w.view.savedBytes.find("\nusart,PIC16F877A,"), w.view.savedBytes.find('\n'))
+            << at(tab);
     }
     w.view.answer = {Saved::Outcome::Failed, "/ro/x.csv", "Permesso negato"};
     w.logic.exportCsv();

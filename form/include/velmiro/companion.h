@@ -174,7 +174,7 @@ class View {
     // A tab's table. The view keeps the selection and the scroll position
     // while the grid keeps its shape.
     virtual void showGrid(Tab tab, const report::Grid& grid) = 0;
-    // The selected rows of a tab's table, in table order.
+    // The selected rows of a tab's table, in any order.
     [[nodiscard]] virtual std::vector<int> selectedRows(Tab tab) const = 0;
     virtual void clearSelection(Tab tab) = 0;
 
