@@ -11,8 +11,8 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
+#include "Fonts.h"
 #include "velmiro/form.h"
 
 namespace win32 {
@@ -49,29 +49,23 @@ class MainWindow final : public velmiro::form::View {
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    void createControls();
     void addToolTips();
-    // Places every control and picks the fonts for a number of dots per inch.
+    // Fits the fonts and places every control for a number of dots per inch.
     void layOut(UINT dpi);
-    void chooseFonts(UINT dpi);
     void readColours();
     void drawChip(const DRAWITEMSTRUCT& item) const;
-    HWND child(const char* name) const;
-    HWND comboOf(velmiro::form::Combo combo) const;
-    HWND boxOf(int box) const;
-    HWND resultOf(velmiro::form::Result result) const;
-    [[nodiscard]] int pixels(int twips) const;
+    [[nodiscard]] HWND control(int id) const;
+    [[nodiscard]] HWND comboOf(velmiro::form::Combo combo) const;
+    [[nodiscard]] HWND boxOf(int box) const;
+    [[nodiscard]] HWND resultOf(velmiro::form::Result result) const;
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     HWND toolTip_ = nullptr;
-    std::vector<HWND> controls_;  // in layout order
     velmiro::form::Form form_;
     UINT dpi_ = 96;
 
-    HFONT font_ = nullptr;
-    HFONT bold_ = nullptr;
-    HFONT large_ = nullptr;  // the register value's
+    Fonts fonts_;
     HBITMAP chip_ = nullptr;
     HBITMAP chip2x_ = nullptr;
 

@@ -111,11 +111,9 @@ class Velmiro {
 
     HWND window() const { return main_; }
     HANDLE process() const { return process_.hProcess; }
-    HWND control(const char* name) const { return GetDlgItem(main_, win32::controlId(name)); }
-    HWND box(int index) const { return control(("chkBRG_" + std::to_string(index)).c_str()); }
-    HWND edit(const char* combo) const {
-        return FindWindowExW(control(combo), nullptr, L"Edit", nullptr);
-    }
+    HWND control(int id) const { return GetDlgItem(main_, id); }
+    HWND box(int index) const { return control(win32::boxIds[static_cast<std::size_t>(index)]); }
+    HWND edit(int combo) const { return FindWindowExW(control(combo), nullptr, L"Edit", nullptr); }
     HWND messageBox() const { return findWindow(process_.dwProcessId, L"#32770", main_); }
 
     // Returns once the window has handled everything sent to it before: sent
@@ -145,7 +143,7 @@ class Velmiro {
 
     // Selects the edit field's text and types over it, a character at a time;
     // Backspace clears it.
-    void type(const char* combo, const char* utf8) const {
+    void type(int combo, const char* utf8) const {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(edit(combo), EM_SETSEL, 0, -1, SMTO_NORMAL, patience, &ignored);
         const std::wstring keys = *utf8 != '\0' ? wide(utf8) : L"\b";
@@ -268,7 +266,8 @@ int inkOf(HWND result, int expected) {
     return seen;
 }
 
-constexpr const char* results[] = {"lblSPBRG", "lblFrequenzaReale", "lblScostamento"};
+using namespace layout;  // the controls' IDC_ ids
+constexpr const ControlId* results = win32::resultIds;
 
 class WindowCases : public testing::TestWithParam<velmiro::cases::WindowCase> {};
 
@@ -277,13 +276,13 @@ TEST_P(WindowCases, RunAsAUserDoes) {
     Velmiro velmiro;
     ASSERT_NE(velmiro.window(), nullptr) << "velmiro.exe shows no window";
     if (c.before)
-        velmiro.clickOn(velmiro.control("cmdCalcola"));
+        velmiro.clickOn(velmiro.control(IDC_CMDCALCOLA));
     for (const char* digit = c.clicks; *digit != '\0'; ++digit)
         velmiro.clickOn(velmiro.box(*digit - '0'));
     if (c.quarzo != nullptr) {
-        velmiro.type("cboQuarzo", c.quarzo);
-        velmiro.type("cboVelmiro", c.velmiro);
-        velmiro.clickOn(velmiro.control("cmdCalcola"));
+        velmiro.type(IDC_CBOQUARZO, c.quarzo);
+        velmiro.type(IDC_CBOVELMIRO, c.velmiro);
+        velmiro.clickOn(velmiro.control(IDC_CMDCALCOLA));
     }
 
     const HWND box = velmiro.messageBox();
@@ -292,20 +291,22 @@ TEST_P(WindowCases, RunAsAUserDoes) {
         EXPECT_EQ(text(box), c.box.title);
         EXPECT_EQ(promptOf(box), c.box.prompt);
         for (std::size_t i = 0; i < 3; ++i)
-            EXPECT_EQ(text(velmiro.control(results[i])), c.results[i]) << results[i];
+            EXPECT_EQ(text(velmiro.control(results[i])), c.results[i])
+                << win32::control(results[i]).name;
         velmiro.dismiss(box);
         EXPECT_EQ(velmiro.messageBox(), nullptr);
     }
     for (std::size_t i = 0; i < 3; ++i) {
         const HWND result = velmiro.control(results[i]);
-        EXPECT_EQ(text(result), c.results[i]) << results[i];
+        EXPECT_EQ(text(result), c.results[i]) << win32::control(results[i]).name;
         if (*c.results[i] == '\0')
             continue;  // no text, no colour to see
         const int tint = c.tint == velmiro::cases::Tint::Green ? 2
                          : c.tint == velmiro::cases::Tint::Red ? 3
                                                                : 0;
         const int expected = i == 0 ? 1 : i == 2 ? tint : 0;
-        EXPECT_EQ(inkOf(result, expected), expected) << results[i] << " painted otherwise";
+        EXPECT_EQ(inkOf(result, expected), expected)
+            << win32::control(results[i]).name << " painted otherwise";
     }
     for (int i = 0; i < 3; ++i) {
         const bool set = c.boxes[2 * i] == '1';
@@ -341,25 +342,25 @@ TEST(Window, StandsAndAnswersAsADialog) {
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
     HWND tabs[6] = {};
     for (const layout::Control& c : layout::controls) {
-        const HWND labelled = *c.buddy != '\0' ? velmiro.control(c.buddy) : nullptr;
-        EXPECT_TRUE(!labelled || GetWindow(labelled, GW_HWNDPREV) == velmiro.control(c.name));
+        const HWND labelled = c.buddy != 0 ? velmiro.control(c.buddy) : nullptr;
+        EXPECT_TRUE(!labelled || GetWindow(labelled, GW_HWNDPREV) == velmiro.control(c.id));
         if (c.tab >= 0)
-            tabs[c.tab] = velmiro.control(c.name);
+            tabs[c.tab] = velmiro.control(c.id);
     }
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(GetNextDlgTabItem(window, tabs[i], FALSE), tabs[(i + 1) % 6]) << i;
 
-    velmiro.press(velmiro.edit("cboQuarzo"), VK_RETURN);
-    velmiro.press(velmiro.edit("cboQuarzo"), VK_ESCAPE);
+    velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_RETURN);
+    velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_ESCAPE);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(text(velmiro.control("lblSPBRG")), "");
+    EXPECT_EQ(text(velmiro.control(IDC_LBLSPBRG)), "");
     velmiro.press(velmiro.box(1), VK_SPACE);
     EXPECT_EQ(text(velmiro.box(1)), "BRG16: 1");
-    velmiro.press(velmiro.edit("cboQuarzo"), VK_TAB);
+    velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_TAB);
     GUITHREADINFO focus{};
     focus.cbSize = sizeof focus;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
-    EXPECT_EQ(GetParent(focus.hwndFocus), velmiro.control("cboVelmiro"));
+    EXPECT_EQ(GetParent(focus.hwndFocus), velmiro.control(IDC_CBOVELMIRO));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(velmiro.process(), patience), WAIT_OBJECT_0);
@@ -388,10 +389,10 @@ TEST(Window, ResultsStayReadableOnADarkHighlight) {
     std::vector<int> counts{0, 0, 1};
     {
         Velmiro velmiro;
-        velmiro.clickOn(velmiro.control("cmdCalcola"));
+        velmiro.clickOn(velmiro.control(IDC_CMDCALCOLA));
         for (int tries = 0; tries < 50 && (counts[0] * 2 < counts[2] || counts[1] <= 3);
              ++tries, Sleep(20))
-            counts = pixelsOf(velmiro.control("lblScostamento"),
+            counts = pixelsOf(velmiro.control(IDC_LBLSCOSTAMENTO),
                               {{255, 255, 224}, velmiro::form::withinGreen});
     }
     set(L"HilightText", before[0]);
