@@ -337,6 +337,19 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                                                       : comboOf(Combo::Quarzo));
             }
             return 0;
+        case WM_NEXTDLGCTL: {
+            // What a dialog does when IsDialogMessage moves the focus (the arrows among
+            // the check boxes): to the control given, or to the next or previous tab stop.
+            const HWND next = LOWORD(lParam) != 0
+                                  ? reinterpret_cast<HWND>(wParam)
+                                  : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+            if (next != nullptr) {
+                SetFocus(next);
+                if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+                    SendMessageW(next, EM_SETSEL, 0, -1);
+            }
+            return 0;
+        }
         case WM_CLOSE:
             DestroyWindow(window_);
             return 0;

@@ -198,6 +198,14 @@ class Velmiro {
     HWND main_ = nullptr;
 };
 
+// The control with the keyboard focus in a window's thread.
+HWND focusIn(HWND window) {
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
+    return focus.hwndFocus;
+}
+
 // The box's text: its longest static, the one that is not the icon.
 std::string promptOf(HWND box) {
     std::string prompt;
@@ -357,16 +365,37 @@ TEST(Window, StandsAndAnswersAsADialog) {
     velmiro.press(velmiro.box(1), VK_SPACE);
     EXPECT_EQ(text(velmiro.box(1)), "BRG16: 1");
     velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_TAB);
-    GUITHREADINFO focus{};
-    focus.cbSize = sizeof focus;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
-    EXPECT_EQ(GetParent(focus.hwndFocus), velmiro.control(IDC_CBOVELMIRO));
+    EXPECT_EQ(GetParent(focusIn(window)), velmiro.control(IDC_CBOVELMIRO));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(velmiro.process(), patience), WAIT_OBJECT_0);
     DWORD status = 99;
     GetExitCodeProcess(velmiro.process(), &status);
     EXPECT_EQ(status, 0u);
+}
+
+// Among the check boxes, as in a dialog, each key pressed where the focus is:
+// Tab reaches them from the fields and leaves them past a locked one, the arrows
+// go round the three and pass a locked one, Space toggles the one with the focus.
+TEST(Window, CheckBoxesAnswerTheKeyboard) {
+    Velmiro velmiro;
+    ASSERT_NE(velmiro.window(), nullptr);
+    const HWND calcola = velmiro.control(IDC_CMDCALCOLA), none = nullptr;
+    const HWND sync = velmiro.box(0), brg16 = velmiro.box(1), brgh = velmiro.box(2);
+    const std::pair<WPARAM, HWND> steps[] = {
+        {VK_TAB, none},  {VK_TAB, sync},   {VK_DOWN, brg16}, {VK_RIGHT, brgh}, {VK_DOWN, sync},
+        {VK_UP, brgh},   {VK_LEFT, brg16}, {VK_UP, sync},    {VK_SPACE, sync}, {VK_UP, brg16},
+        {VK_DOWN, sync}, {VK_TAB, brg16},  {VK_TAB, calcola}};
+    int step = 0;
+    for (const auto& [key, focus] : steps) {
+        velmiro.press(focusIn(velmiro.window()), key);
+        if (focus != nullptr) {
+            EXPECT_EQ(focusIn(velmiro.window()), focus) << "step " << step;
+        }
+        ++step;
+    }
+    EXPECT_EQ(text(sync), "SYNC: 1");  // and so BRGH is locked, passed by the keys
+    EXPECT_FALSE(IsWindowEnabled(brgh));
 }
 
 // Under a highlight-text colour too dark for the fixed colours, the results
