@@ -45,12 +45,7 @@ bool MainWindow::open(int show) {
     kind.cbSize = sizeof kind;
     kind.lpfnWndProc = procedure;
     kind.hInstance = instance_;
-    kind.hIcon =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    kind.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), 0));
+    // No class icons: layOut gives the window its icons in the sizes of its DPI, once.
     kind.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     kind.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     kind.lpszClassName = windowClass;
@@ -84,6 +79,7 @@ void MainWindow::addToolTips() {
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    SendMessageW(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.text()), FALSE);
     for (const layout::Control& c : layout::controls) {
         if (*c.toolTip == '\0')
             continue;

@@ -1,8 +1,9 @@
 // The floor of velmiro.exe's start-up: the same window with the same controls,
 // made and placed by the same code from the same generated layout, themed by the
-// same manifest, in the system's GUI font, shown by a plain wWinMain. What the
-// program adds to this (its logic, the font fitting, the tooltips, the chip,
-// the readable results) is what it costs beyond it.
+// same manifest, with the layout's fonts (text, bold, the large bold) in the
+// system's message face, shown by a plain wWinMain. What the program adds to
+// this (its logic, its choice of face, the tooltips, the icon, the chip, the
+// readable results) is what it costs beyond it.
 #include "Layout.h"
 
 #include <commctrl.h>
@@ -33,10 +34,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         win32::windowExStyle, kind.lpszClassName, L"PIC Velmiro", win32::windowStyle, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     win32::createControls(window, instance);
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const layout::Control& c : layout::controls)
-        SendMessageW(GetDlgItem(window, c.id), WM_SETFONT, font, FALSE);
-    win32::placeControls(window, GetDpiForWindow(window));
+    const UINT dpi = GetDpiForWindow(window);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW font = metrics.lfMessageFont;
+    const auto make = [&](double points, bool bold) {
+        font.lfHeight = -static_cast<LONG>(points * dpi / 72.0 + 0.5);
+        font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+        return reinterpret_cast<WPARAM>(CreateFontIndirectW(&font));
+    };
+    const WPARAM text = make(9.75, false), bold = make(9.75, true), large = make(12, true);
+    for (const layout::Control& c : layout::controls) {
+        SendMessageW(GetDlgItem(window, c.id), WM_SETFONT,
+                     c.points > 0 ? large
+                     : c.bold     ? bold
+                                  : text,
+                     FALSE);
+    }
+    win32::placeControls(window, dpi);
     ShowWindow(window, show);
     UpdateWindow(window);
     MSG message{};
