@@ -46,7 +46,8 @@ TEST(FontFit, ShrinksUntilEveryTextFits) {
         {"DejaVu Sans", {Fitted::Result, "errore: -45,75%", 2}, 0.65},
         {"DejaVu Sans", {Fitted::Button, "", 4}, 0.7},
         {"DejaVu Sans", {Fitted::Caption, "", 4}, 0.7},
-        {"DejaVu Sans", {Fitted::Combo, "9.600", 10}, 0.5},  // never fits: left at half
+        {"DejaVu Sans", {Fitted::Combo, "9.600", 4.01}, 0.975},  // half a unit too wide
+        {"DejaVu Sans", {Fitted::Combo, "9.600", 10}, 0.5},      // never fits: left at half
     };
     for (Case c : cases) {
         EXPECT_NEAR(fitFonts(c.fonts, c.face), c.scale, 1e-9) << c.face << " " << c.fonts.wide;
