@@ -83,13 +83,8 @@ Start startOf(int argc, char* argv[]) {
     if (argc < 2)
         return start;
     const char* arg = argv[1];
-    if (std::strcmp(arg, "--modi") == 0) {
-        start.tab = companion::Tab::Modes;
-    } else if (std::strcmp(arg, "--tabella") == 0) {
-        start.tab = companion::Tab::Table;
-    } else if (std::strcmp(arg, "--quarzi") == 0) {
-        start.tab = companion::Tab::Crystals;
-    } else {
+    start.tab = velmiro::companion::tabOfArgument(arg);
+    if (!start.tab) {
         std::fprintf(stderr, "velmiro: argomento sconosciuto «%s»\n%s", arg, usage);
         start.refused = true;
     }

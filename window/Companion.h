@@ -1,20 +1,23 @@
-// The companion window: every mode of the generator for a crystal and a rate,
-// a datasheet table over many rates, and the common crystals that fit. Built
-// only when first asked for. The window holds the inputs the tabs share, the
-// tabs, the actions under them, the theme and the placement.
+// The companion window in Qt: a view over the companion's logic
+// (velmiro/companion.h). It copies texts in and out, fills the grids, applies
+// the colour roles and delivers the user's events. Built only when first
+// asked for.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
-#include <functional>
+#include <array>
 #include <memory>
+
+#include "velmiro/companion.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QTableView;
 
 namespace forms {
 class Runtime;
@@ -22,17 +25,13 @@ class Runtime;
 
 namespace companion {
 
-class CrystalsTab;
+class GridModel;
 class MessageLine;
-class ModesTab;
-class ResultTab;
-class SettingsTable;
-class TableTab;
-struct Inputs;
 
-enum class Tab { Modes = 0, Table = 1, Crystals = 2 };
+using Tab = velmiro::companion::Tab;
+using Field = velmiro::companion::Field;
 
-class Companion : public QWidget {
+class Companion : public QWidget, private velmiro::companion::View {
     Q_OBJECT
 
   public:
@@ -42,16 +41,8 @@ class Companion : public QWidget {
     ~Companion() override;
 
     void showTab(Tab tab);
-    // Takes a crystal and a rate typed elsewhere; a text that does not read is
-    // left out and the companion keeps its own.
-    void takeInputs(const QString& crystal, const QString& rate);
-
-    // Recomputes all three tabs from the inputs.
-    void recompute();
-
-    void copyHeader();
-    void exportCsv();
-    void copySelection();
+    // The logic, for what opens the window: the main window's inputs.
+    velmiro::companion::Companion& logic() { return *logic_; }
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -60,41 +51,58 @@ class Companion : public QWidget {
 
   private:
     void buildInputs();
+    QWidget* buildPage(Tab tab);
     void buildActions();
     void connectAll();
-    Inputs readInputs();
-    void inputsChanged();
-    // A part that reads picks its family.
-    void deviceEdited();
-    void updateActions();
     void recolour();
-    bool guarded(const std::function<void()>& work);
-    ResultTab* currentTab() const;
+    QWidget* field(Field field) const;
+
+    // velmiro::companion::View
+    std::string text(Field field) const override;
+    void setText(Field field, const std::string& text) override;
+    void addPreset(Field field, const std::string& text) override;
+    void setProblem(Field field, const std::string& problem) override;
+    bool syncChecked() const override;
+    void setSyncChecked(bool checked) override;
+    void setSyncEnabled(bool enabled) override;
+    void setSyncTip(const std::string& tip) override;
+    void addFamily(const std::string& text) override;
+    int familyIndex() const override;
+    void setFamilyIndex(int index) override;
+    void setLine(velmiro::companion::Line line, const std::string& text, bool problem) override;
+    void showGrid(Tab tab, const velmiro::report::Grid& grid) override;
+    std::vector<int> selectedRows(Tab tab) const override;
+    void clearSelection(Tab tab) override;
+    Tab currentTab() const override;
+    void setCurrentTab(Tab tab) override;
+    void setHeaderButton(const std::string& text, bool enabled) override;
+    void setExportEnabled(bool enabled) override;
+    velmiro::form::Size windowSize() const override;
+    void resizeWindow(velmiro::form::Size size) override;
+    void copyToClipboard(const std::string& text) override;
+    velmiro::companion::Saved saveFile(const std::string& fileName,
+                                       const std::string& bytes) override;
 
     forms::Runtime& runtime_;
     QString settingsFile_;
     bool placed_ = false;
+    bool quiet_ = false;  // the logic is writing: no events back to it
 
     QComboBox* crystal_ = nullptr;
     QComboBox* rate_ = nullptr;
-    QLineEdit* tolerance_ = nullptr;
-    QLineEdit* clockError_ = nullptr;
+    std::array<QLineEdit*, velmiro::companion::fieldCount> edits_{};  // none for the two lists
     QCheckBox* sync_ = nullptr;
     QComboBox* family_ = nullptr;
-    QLineEdit* device_ = nullptr;
-    MessageLine* inputMessages_ = nullptr;
+    std::array<MessageLine*, 4> lines_{};
 
     QTabWidget* tabs_ = nullptr;
-    ModesTab* modes_ = nullptr;
-    TableTab* table_ = nullptr;
-    CrystalsTab* crystals_ = nullptr;
+    std::array<QTableView*, velmiro::companion::tabCount> views_{};
+    std::array<GridModel*, velmiro::companion::tabCount> models_{};
 
-    QLineEdit* prefix_ = nullptr;
     QPushButton* copyHeader_ = nullptr;
     QPushButton* export_ = nullptr;
-    MessageLine* status_ = nullptr;
 
-    std::unique_ptr<SettingsTable> settings_;
+    std::unique_ptr<velmiro::companion::Companion> logic_;
 };
 
 }  // namespace companion

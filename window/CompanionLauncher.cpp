@@ -1,30 +1,21 @@
 #include "CompanionLauncher.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QEvent>
-#include <QWidget>
 
 #include "Companion.h"
+#include "frmVelmiro.h"
 
 namespace companion {
 
-CompanionLauncher::CompanionLauncher(QWidget& mainWindow, forms::Runtime& runtime,
+CompanionLauncher::CompanionLauncher(frmVelmiro& mainWindow, forms::Runtime& runtime,
                                      const QString& settingsFile)
     : QObject(&mainWindow), main_(mainWindow), runtime_(runtime), settingsFile_(settingsFile) {
-    struct Entry {
-        const char* text;
-        Qt::Key key;
-        Tab tab;
-    };
-    const Entry entries[] = {{"Tutti i modi…", Qt::Key_F2, Tab::Modes},
-                             {"Tabella del quarzo…", Qt::Key_F3, Tab::Table},
-                             {"Cerca quarzi…", Qt::Key_F4, Tab::Crystals}};
-    for (const Entry& entry : entries) {
-        auto* action = new QAction(QString::fromUtf8(entry.text), &mainWindow);
-        action->setShortcut(entry.key);
+    for (const velmiro::companion::Opening& opening : velmiro::companion::openings) {
+        auto* action = new QAction(QString::fromUtf8(opening.menuText), &mainWindow);
+        action->setShortcut(QKeySequence(Qt::Key_F1 + opening.functionKey - 1));
         action->setShortcutVisibleInContextMenu(true);
-        const Tab tab = entry.tab;
+        const Tab tab = opening.tab;
         connect(action, &QAction::triggered, this, [this, tab] { open(tab); });
         mainWindow.addAction(action);
     }
@@ -36,10 +27,7 @@ CompanionLauncher::CompanionLauncher(QWidget& mainWindow, forms::Runtime& runtim
 Companion* CompanionLauncher::open(Tab tab) {
     if (companion_ == nullptr)
         companion_ = new Companion(runtime_, &main_, settingsFile_);
-    const auto* crystal = main_.findChild<QComboBox*>(QStringLiteral("cboQuarzo"));
-    const auto* rate = main_.findChild<QComboBox*>(QStringLiteral("cboVelmiro"));
-    if (crystal != nullptr && rate != nullptr)
-        companion_->takeInputs(crystal->currentText(), rate->currentText());
+    companion_->logic().takeInputs(main_.form());
     companion_->showTab(tab);
     companion_->show();
     companion_->raise();

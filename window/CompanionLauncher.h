@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QString>
 
-class QWidget;
+#include "velmiro/companion.h"
+
+class frmVelmiro;
 
 namespace forms {
 class Runtime;
@@ -16,14 +18,14 @@ class Runtime;
 namespace companion {
 
 class Companion;
-enum class Tab;
+using Tab = velmiro::companion::Tab;
 
 class CompanionLauncher : public QObject {
     Q_OBJECT
 
   public:
     // settingsFile: as for Companion, for tests.
-    CompanionLauncher(QWidget& mainWindow, forms::Runtime& runtime,
+    CompanionLauncher(frmVelmiro& mainWindow, forms::Runtime& runtime,
                       const QString& settingsFile = {});
 
     // Shows the one companion on `tab` with the main window's crystal and rate,
@@ -35,7 +37,7 @@ class CompanionLauncher : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    QWidget& main_;
+    frmVelmiro& main_;
     forms::Runtime& runtime_;
     QString settingsFile_;
     QPointer<Companion> companion_;

@@ -1,49 +1,30 @@
-// The companion's settings: each key is named once, with the field it keeps.
-// Reading and writing both go through this table.
+// Where the Qt companion keeps its settings: QSettings, under the keys and
+// with the checks the companion's logic declares.
 #pragma once
 
+#include <QSettings>
 #include <QString>
-#include <QVariant>
 
-#include <functional>
-#include <vector>
+#include <memory>
 
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QSettings;
-class QTabWidget;
-class QWidget;
+#include "velmiro/companion.h"
 
 namespace companion {
 
-class SettingsTable {
+class SettingsStore : public velmiro::companion::Store {
   public:
-    // A text that reads back only when `reads` accepts it (no check when empty).
-    using Check = std::function<bool(const QString&)>;
+    // An INI file of its own, or the user's (an empty name).
+    explicit SettingsStore(const QString& file);
 
-    void text(const char* key, QLineEdit* field, Check reads = {});
-    void text(const char* key, QComboBox* editable, Check reads = {});
-    // A non-editable choice, kept by its item data.
-    void choice(const char* key, QComboBox* box);
-    void flag(const char* key, QCheckBox* box);
-    void page(const char* key, QTabWidget* tabs);
-    void size(const char* key, QWidget* window);
-
-    // Each value read back is checked: a file edited by hand, or garbled, must
-    // not put anything odd on screen.
-    void restore(const QSettings& settings) const;
-    void save(QSettings& settings) const;
+    std::optional<std::string> loadText(const char* key) const override;
+    std::optional<int> loadInt(const char* key) const override;
+    void storeText(const char* key, const std::string& value) override;
+    void storeInt(const char* key, int value) override;
 
   private:
-    struct Entry {
-        const char* key;
-        std::function<QVariant()> get;
-        std::function<void(const QVariant&)> set;
-    };
-    void add(const char* key, std::function<QVariant()> get,
-             std::function<void(const QVariant&)> set);
-    std::vector<Entry> entries_;
+    std::unique_ptr<QSettings> settings_;
 };
+
+std::unique_ptr<SettingsStore> openStore(const QString& file);
 
 }  // namespace companion

@@ -27,6 +27,9 @@ class frmVelmiro : public QWidget {
     // The logic's start-up runs once, just before the window is first shown.
     void setVisible(bool visible) override;
 
+    // The window's logic, for the companion to take its crystal and rate.
+    const velmiro::form::Form& form() const { return form_; }
+
   protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

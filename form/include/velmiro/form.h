@@ -185,6 +185,10 @@ class Form {
     // leaves no result behind and is reported in a box.
     void cmdCalcolaClick() noexcept;
 
+    // What a list's edit field shows, typed or chosen: the companion takes
+    // the crystal and the rate from here.
+    [[nodiscard]] std::string shownText(Combo combo) const { return view_.comboText(combo); }
+
   private:
     void load();
     void relabel(int box);

@@ -1,0 +1,123 @@
+// What the companion window shows, case by case, for every view of it to be
+// driven through: the logic's tests, the Qt companion's tests and the Win32
+// companion's driver run the same table. Plain data, no test framework.
+//
+// Each case starts from a companion just opened with no settings kept. It
+// chooses `family` in Periferica (when set), ticks Modi sincroni when `sync`,
+// then types each text of `typed` into its field in order, replacing what the
+// field held. Then it compares.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "velmiro/calc.h"
+#include "velmiro/companion.h"
+
+namespace velmiro::cases {
+
+using companion::Field;
+using companion::Tab;
+
+struct Typed {
+    Field field;
+    const char* text;  // null: no more typing
+};
+
+struct CompanionCase {
+    const char* name;
+    const char* family;  // a key of families(), or null
+    bool sync;
+    std::array<Typed, 4> typed;
+
+    // The line under the inputs, whole, and whether it is drawn as a problem.
+    const char* inputsLine;
+    bool problem;
+    bool syncEnabled;
+    // The header button's text and state.
+    const char* header;
+    bool headerEnabled;
+
+    // One tab's table: its column titles and row count, one row's texts and
+    // the titles of that row's bold cells (the best mode), each joined by '|'.
+    Tab tab;
+    const char* headers;
+    int rows;
+    int row;
+    const char* cells;
+    const char* bold;
+};
+
+inline constexpr Typed end{Field::Crystal, nullptr};
+
+// The place of a Periferica in the list, by its key.
+inline int familyIndex(std::string_view key) {
+    const auto all = families();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i].key == key)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// clang-format off
+inline constexpr CompanionCase companionCases[] = {
+    {"20M 19200, best mode", nullptr, false, {{{Field::Crystal, "20M"}, {Field::Rate, "19200"}, end, end}},
+     "", false, true, "Copia &intestazione C (001)", true,
+     Tab::Modes, "modo|SYNC|BRG16|BRGH|divisore|n|SPBRGH|SPBRG|ottenuti|scost. %|esito", 6,
+     1, "001 (migliore)|0|0|1|16|64|0x00|0x40|19230,77|0,16|ok",
+     "modo|SYNC|BRG16|BRGH|divisore|n|SPBRGH|SPBRG|ottenuti|scost. %|esito"},
+    {"n limited at the top", nullptr, false, {{{Field::Crystal, "20.000.000"}, {Field::Rate, "1.200"}, end, end}},
+     "", false, true, "Copia &intestazione C (011)", true,
+     Tab::Modes, "modo|SYNC|BRG16|BRGH|divisore|n|SPBRGH|SPBRG|ottenuti|scost. %|esito", 6,
+     0, "000|0|0|0|64|255 (max)|0x00|0xFF|1220,70|1,73|fuori tolleranza", ""},
+    {"clock error widens", nullptr, false, {{{Field::Crystal, "20M"}, {Field::Rate, "19200"}, {Field::ClockError, "0.5"}, end}},
+     "", false, true, "Copia &intestazione C (001)", true,
+     Tab::Modes, "modo|SYNC|BRG16|BRGH|divisore|n|SPBRGH|SPBRG|ottenuti|scost. %|peggiore %|esito", 6,
+     1, "001 (migliore)|0|0|1|16|64|0x00|0x40|19230,77|0,16|0,66|ok", nullptr},
+    {"tolerance with a comma", nullptr, false, {{{Field::Crystal, "20M"}, {Field::Rate, "19200"}, {Field::Tolerance, "1,8"}, end}},
+     "", false, true, "Copia &intestazione C (001)", true,
+     Tab::Modes, nullptr, 6, 0, "000|0|0|0|64|15|0x00|0x0F|19531,25|1,73|ok", ""},
+    {"tolerance just below", nullptr, false, {{{Field::Crystal, "20M"}, {Field::Rate, "19200"}, {Field::Tolerance, "1.7"}, end}},
+     "", false, true, "Copia &intestazione C (001)", true,
+     Tab::Modes, nullptr, 6, 0, "000|0|0|0|64|15|0x00|0x0F|19531,25|1,73|fuori tolleranza", ""},
+    {"usart by its part", nullptr, false, {{{Field::Device, "pic16f877a-i/p"}, {Field::Crystal, "20M"}, {Field::Rate, "9600"}, end}},
+     "Dispositivo PIC16F877A (famiglia usart)", false, true, "Copia &intestazione C (001)", true,
+     Tab::Modes, "modo|SYNC|BRGH|divisore|n|SPBRG|ottenuti|scost. %|esito", 3,
+     1, "001 (migliore)|0|1|16|129|0x81|9615,38|0,16|ok", "modo|SYNC|BRGH|divisore|n|SPBRG|ottenuti|scost. %|esito"},
+    {"uart16 counts Fcy", "uart16", false, {{{Field::Crystal, "8M"}, {Field::Rate, "9600"}, end, end}},
+     "Fcy = Fosc / 2 = 4.000.000 Hz", false, false, "Copia &intestazione C (BRGH 0)", true,
+     Tab::Modes, "modo|BRGH|divisore|n|UxBRG|ottenuti|scost. %|esito", 2,
+     0, "0 (migliore)|0|16|25|0x0019|9615,38|0,16|ok", "modo|BRGH|divisore|n|UxBRG|ottenuti|scost. %|esito"},
+    {"pic32 has no synchronous modes", "pic32", true, {{{Field::Crystal, "36M"}, {Field::Rate, "115200"}, end, end}},
+     "", false, false, "Copia &intestazione C (BRGH 1)", true,
+     Tab::Modes, nullptr, 2, 1, "1 (migliore)|1|4|77|0x004D|115384,62|0,16|ok", nullptr},
+    {"synchronous modes compete", nullptr, true, {{{Field::Crystal, "20M"}, {Field::Rate, "19200"}, end, end}},
+     "", false, true, "Copia &intestazione C (110)", true,
+     Tab::Modes, nullptr, 6, 4, "100|1|0|0|4|255 (max)|0x00|0xFF|19531,25|1,73|fuori tolleranza", ""},
+    // The marks of Tabella for a part whose erratum avoids a mode.
+    {"erratum in Tabella", nullptr, false, {{{Field::Device, "PIC16C73A"}, {Field::Crystal, "4M"}, {Field::TableRates, "9600"}, end}},
+     "Dispositivo PIC16C73A (famiglia usart)\nNota: l'errata del dispositivo sconsiglia BRGH = 1 in "
+     "asincrono (errori di ricezione): quel modo non è mai il migliore", false, true, "Copia &intestazione C (000)", true,
+     Tab::Table, "baud rate|000 n|000 scost. %|001 n|001 scost. %", 1,
+     0, "9600|6|-6,99 (fuori)|25|0,16 (errata)", "000 n|000 scost. %"},
+    // With nothing to show, the columns are still the chosen Periferica's.
+    {"error keeps the family's columns", "uart16", false, {{{Field::Crystal, "veloce"}, end, end, end}},
+     "Quarzo: «veloce» non è un numero; si scrive per esempio 20000000, 20.000.000, 20M, 11,0592M o 115.2k",
+     true, false, "Copia &intestazione C", false,
+     Tab::Modes, "modo|BRGH|divisore|n|UxBRG|ottenuti|scost. %|esito", 0, -1, nullptr, nullptr},
+    {"unknown part, in the window's words", nullptr, false, {{{Field::Device, "PIC99X1"}, end, end, end}},
+     "Dispositivo: «PIC99X1» non è un dispositivo che Velmiro conosce; scegliere la Periferica o svuotare Dispositivo",
+     true, true, "Copia &intestazione C", false,
+     Tab::Modes, nullptr, 0, -1, nullptr, nullptr},
+    // Grouped numbers of every length, in a list of rates and in the limits.
+    {"grouped numbers", nullptr, false, {{{Field::TableRates, "300 1.200 19.200 115.200 1.000.000"}, {Field::Minimum, "11.059.200"}, {Field::Maximum, "11.059.200"}, end}},
+     "", false, true, "Copia &intestazione C (001)", true,
+     Tab::Table, nullptr, 5, 4, nullptr, nullptr},
+    {"one crystal between equal limits", nullptr, false, {{{Field::Minimum, "11.059.200"}, {Field::Maximum, "11059200"}, end, end}},
+     "", false, true, "Copia &intestazione C (001)", true,
+     Tab::Crystals, nullptr, 1, 0, nullptr, nullptr},
+};
+// clang-format on
+
+}  // namespace velmiro::cases
