@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "Layout.h"
 #include "resource.h"
@@ -186,6 +187,48 @@ HWND MainWindow::resultOf(Result result) const {
     return control(resultIds[static_cast<std::size_t>(result)]);
 }
 
+CompanionWindow* MainWindow::companion() const {
+    return companion_ != nullptr && IsWindow(companion_->handle()) ? companion_.get() : nullptr;
+}
+
+void MainWindow::openCompanion(velmiro::companion::Tab tab) {
+    if (companion() == nullptr) {
+        companion_ = std::make_unique<CompanionWindow>(instance_, window_);
+        if (!companion_->open(tab)) {
+            companion_.reset();
+            return;
+        }
+    }
+    companion_->logic().takeInputs(form_);
+    companion_->logic().showTab(tab);
+    if (IsIconic(companion_->handle()))
+        ShowWindow(companion_->handle(), SW_RESTORE);
+    SetForegroundWindow(companion_->handle());
+}
+
+// The companion's three openings, where the user right-clicked or, from the
+// keyboard, at the window's top left.
+void MainWindow::showMenu(LPARAM at) {
+    const HMENU menu = CreatePopupMenu();
+    for (const velmiro::companion::Opening& opening : velmiro::companion::openings) {
+        const std::wstring item =
+            wide(opening.menuText) + L"\tF" + std::to_wstring(opening.functionKey);
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(opening.functionKey), item.c_str());
+    }
+    POINT place{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) {
+        place = {0, 0};
+        ClientToScreen(window_, &place);
+    }
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, place.x, place.y, 0,
+                                      window_, nullptr);
+    DestroyMenu(menu);
+    for (const velmiro::companion::Opening& opening : velmiro::companion::openings) {
+        if (chosen == opening.functionKey)
+            openCompanion(opening.tab);
+    }
+}
+
 velmiro::form::Size MainWindow::outerSize() const {
     RECT outer{};
     GetWindowRect(window_, &outer);
@@ -332,6 +375,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetFocus(focus_ != nullptr && IsWindowEnabled(focus_) ? focus_
                                                                       : comboOf(Combo::Quarzo));
             }
+            return 0;
+        case WM_CONTEXTMENU:
+            showMenu(lParam);
             return 0;
         case WM_NEXTDLGCTL: {
             // What a dialog does when IsDialogMessage moves the focus (the arrows among

@@ -10,7 +10,10 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
+
+#include "Companion.h"
 
 #include "Fonts.h"
 #include "velmiro/form.h"
@@ -27,6 +30,12 @@ class MainWindow final : public velmiro::form::View {
     // Creates the window and its controls, runs the start-up logic and shows it.
     bool open(int show);
     [[nodiscard]] HWND handle() const { return window_; }
+
+    // Opens the companion on a tab with this window's crystal and rate, or
+    // brings the one open forward: there is only ever one.
+    void openCompanion(velmiro::companion::Tab tab);
+    // The companion, while it is open.
+    [[nodiscard]] CompanionWindow* companion() const;
 
     // velmiro::form::View
     [[nodiscard]] velmiro::form::Size outerSize() const override;
@@ -50,6 +59,7 @@ class MainWindow final : public velmiro::form::View {
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void addToolTips();
+    void showMenu(LPARAM at);
     // Fits the fonts and places every control for a number of dots per inch.
     void layOut(UINT dpi);
     void readColours();
@@ -73,7 +83,9 @@ class MainWindow final : public velmiro::form::View {
     COLORREF resultBackground_ = RGB(255, 255, 255);
     COLORREF resultText_ = RGB(0, 0, 0);
     HBRUSH resultBrush_ = nullptr;
-    HWND focus_ = nullptr;  // where the focus returns when the window is activated again
+    HWND focus_ = nullptr;
+    std::unique_ptr<CompanionWindow>
+        companion_;  // where the focus returns when the window is activated again
 };
 
 }  // namespace win32
