@@ -14,7 +14,6 @@ namespace logic = velmiro::companion;
 
 namespace {
 
-constexpr wchar_t companionClass[] = L"Velmiro.Companion";
 constexpr int labelId = 0xFFFF;                 // IDC_STATIC: a label needs no id of its own
 constexpr UINT selectionDone = WM_APP;          // a list entry chosen: its text is in the field now
 constexpr int minWidth = 720, minHeight = 540;  // the client area, at 96 dots per inch

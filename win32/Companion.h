@@ -16,27 +16,11 @@
 #include <memory>
 #include <string>
 
+#include "companion_ids.h"
 #include "velmiro/companion.h"
 #include "velmiro/grid.h"
 
 namespace win32 {
-
-// The companion's controls, as a dialog's IDC_ ids.
-enum CompanionId : int {
-    IDC_C_CRYSTAL = 300,  // the fields, by companion::Field
-    IDC_C_SYNC = 320,
-    IDC_C_FAMILY,
-    IDC_C_TABS,
-    IDC_C_LIST_MODES,  // the lists, by companion::Tab
-    IDC_C_LIST_TABLE,
-    IDC_C_LIST_CRYSTALS,
-    IDC_C_LINE_INPUTS,  // the lines, by companion::Line
-    IDC_C_LINE_TABLE,
-    IDC_C_LINE_CRYSTALS,
-    IDC_C_LINE_STATUS,
-    IDC_C_HEADER,
-    IDC_C_EXPORT,
-};
 
 class CompanionWindow final : public velmiro::companion::View {
   public:

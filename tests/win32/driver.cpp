@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "driver.h"
 #include "velmiro/form.h"
 #include "window_cases.h"
 
@@ -29,55 +30,7 @@ namespace {
 
 using velmiro::form::Rgb;
 
-std::wstring program;             // velmiro.exe, as Windows names it
-constexpr UINT patience = 10000;  // ms for any one answer of the window
-
-std::wstring wide(const char* utf8) {
-    wchar_t buffer[256] = {};
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, buffer, 255);
-    return buffer;
-}
-
-// The text of another process's window, as UTF-8: WM_GETTEXT, which Windows
-// carries across processes.
-std::string text(HWND window) {
-    wchar_t buffer[512] = {};
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
-                        SMTO_NORMAL, patience, &length);
-    char bytes[1024] = {};
-    WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), bytes, sizeof bytes - 1,
-                        nullptr, nullptr);
-    return bytes;
-}
-
-bool isClass(HWND window, const wchar_t* kind) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, static_cast<int>(std::size(name)));
-    return std::wstring(name) == kind;
-}
-
-// The window of a process with a class, owned by `owner` if given.
-HWND findWindow(DWORD process, const wchar_t* kind, HWND owner = nullptr) {
-    struct Search {
-        DWORD process;
-        const wchar_t* kind;
-        HWND owner, found;
-    } search{process, kind, owner, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid != s.process || !isClass(window, s.kind) ||
-                (s.owner != nullptr && GetWindow(window, GW_OWNER) != s.owner))
-                return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using namespace driver;
 
 // A running velmiro.exe and what a user can do to it.
 class Velmiro {
@@ -326,12 +279,7 @@ TEST_P(WindowCases, RunAsAUserDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shared, WindowCases, testing::ValuesIn(velmiro::cases::windowCases),
-                         [](const auto& param) {
-                             std::string name = param.param.name;
-                             for (char& c : name)
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
-                         });
+                         caseName<velmiro::cases::WindowCase>);
 
 // What only this view does: the layout's client size at the window's DPI, not
 // resizable, each input right after the label that names it for screen readers,
@@ -394,6 +342,10 @@ TEST(Window, CheckBoxesAnswerTheKeyboard) {
         }
         ++step;
     }
+    // How Windows' own IsDialogMessage asks for Shift+Tab: the previous tab stop.
+    PostMessageW(velmiro.window(), WM_NEXTDLGCTL, TRUE, 0);
+    velmiro.settle();
+    EXPECT_EQ(focusIn(velmiro.window()), brg16);
     EXPECT_EQ(text(sync), "SYNC: 1");  // and so BRGH is locked, passed by the keys
     EXPECT_FALSE(IsWindowEnabled(brgh));
 }
