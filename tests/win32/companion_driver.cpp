@@ -14,6 +14,7 @@
 
 #include "companion_cases.h"
 #include "companion_ids.h"
+#include "controls.h"
 
 namespace {
 
@@ -23,22 +24,33 @@ using velmiro::companion::Tab;
 
 class CompanionProcess {
   public:
-    CompanionProcess() {
-        // A companion just opened keeps nothing from an earlier one.
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Velmiro\\companion");
+    // velmiro.exe with `arguments`; `fresh`: nothing kept from an earlier companion.
+    explicit CompanionProcess(const wchar_t* arguments = L" --modi", bool fresh = true) {
+        if (fresh)
+            RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Velmiro\\companion");
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::wstring line = L"\"" + program + L"\" --modi";
+        std::wstring line = L"\"" + program + L"\"" + arguments;
         if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &startup, &process_))
             return;
         WaitForInputIdle(process_.hProcess, patience);
+        find(*arguments != L'\0' ? win32::companionClass : win32::windowClass);
+    }
+    // Waits for the process's window of a class to show.
+    HWND find(const wchar_t* kind) {
+        window_ = nullptr;
         for (int tries = 0; tries < 500 && window_ == nullptr; ++tries, Sleep(20)) {
-            window_ = findWindow(process_.dwProcessId, win32::companionClass);
+            window_ = findWindow(process_.dwProcessId, kind);
             if (window_ != nullptr && !IsWindowVisible(window_))
                 window_ = nullptr;
         }
         settle();
+        return window_;
+    }
+    void close() const {
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(process_.hProcess, patience);
     }
     ~CompanionProcess() {
         TerminateProcess(process_.hProcess, 99);
@@ -206,6 +218,54 @@ TEST(Companion, AKeystrokeUpdatesEveryTab) {
                 times[times.size() / 2], times.back(), times.size());
     EXPECT_EQ(companion.rows(Tab::Modes), 6);  // 11.059.200 Hz, 19.200 baud: every tab filled
     EXPECT_GT(companion.rows(Tab::Table), 0);
+}
+
+// What the companion keeps in the registry comes back as typed; a value of
+// another type than its own is ignored for the default.
+TEST(Companion, KeepsItsSettingsInTheRegistry) {
+    const auto key = [](Field f) {
+        return wide(velmiro::companion::settings()[static_cast<std::size_t>(f)].key);
+    };
+    {
+        CompanionProcess companion;
+        ASSERT_NE(companion.window(), nullptr);
+        companion.type(Field::Tolerance, "2,5");
+        companion.type(Field::Prefix, "UART_");
+        companion.close();
+    }
+    const DWORD garbled = 7;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Velmiro\\companion", key(Field::Prefix).c_str(),
+                    REG_DWORD, &garbled, sizeof garbled);
+    CompanionProcess again(L" --quarzi", false);
+    ASSERT_NE(again.window(), nullptr);
+    EXPECT_EQ(text(again.control(win32::IDC_C_CRYSTAL + static_cast<int>(Field::Tolerance))),
+              "2,5");
+    EXPECT_EQ(text(again.control(win32::IDC_C_CRYSTAL + static_cast<int>(Field::Prefix))),
+              "VELMIRO_");
+    EXPECT_EQ(SendMessageW(again.control(win32::IDC_C_TABS), TCM_GETCURSEL, 0, 0), 2);
+}
+
+// F3 in the main window opens the companion on Tabella with the window's
+// crystal; F2 brings the same one forward, on Modi.
+TEST(Companion, FunctionKeysOfTheWindowOpenOneCompanion) {
+    CompanionProcess velmiro(L"");
+    const HWND main = velmiro.window();
+    ASSERT_NE(main, nullptr);
+    const HWND crystal =
+        FindWindowExW(GetDlgItem(main, layout::IDC_CBOQUARZO), nullptr, L"Edit", nullptr);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(crystal, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"16.000.000"),
+                        SMTO_NORMAL, patience, &ignored);
+    HWND companions[2] = {};
+    for (const WPARAM key : {WPARAM{VK_F3}, WPARAM{VK_F2}}) {
+        PostMessageW(crystal, WM_KEYDOWN, key, 1);
+        companions[key - VK_F2] = velmiro.find(win32::companionClass);
+        ASSERT_NE(companions[key - VK_F2], nullptr) << "F" << key - VK_F1 + 1;
+        EXPECT_EQ(SendMessageW(velmiro.control(win32::IDC_C_TABS), TCM_GETCURSEL, 0, 0),
+                  key == VK_F3 ? 1 : 0);
+    }
+    EXPECT_EQ(companions[0], companions[1]) << "a second companion";
+    EXPECT_EQ(text(velmiro.control(win32::IDC_C_CRYSTAL)), "16.000.000");
 }
 
 }  // namespace

@@ -296,6 +296,13 @@ TEST(Window, StandsAndAnswersAsADialog) {
     EXPECT_EQ(client.right, MulDiv(layout::clientWidth, dpi, 1440));
     EXPECT_EQ(client.bottom, MulDiv(layout::clientHeight, dpi, 1440));
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    // A control inside the frame stands where the layout puts it.
+    RECT button{};
+    GetWindowRect(velmiro.control(IDC_CMDCALCOLA), &button);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ(
+        button.left,
+        MulDiv(win32::control(IDC_FRAME1).left + win32::control(IDC_CMDCALCOLA).left, dpi, 1440));
     HWND tabs[6] = {};
     for (const layout::Control& c : layout::controls) {
         const HWND labelled = c.buddy != 0 ? velmiro.control(c.buddy) : nullptr;
