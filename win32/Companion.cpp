@@ -190,8 +190,8 @@ HWND CompanionWindow::list(Tab tab) const {
 void CompanionWindow::layOut() {
     RECT client{};
     GetClientRect(window_, &client);
-    const int s = scaled(1), m = 8 * s, row = 24 * s, step = 30 * s, label = 118 * s,
-              field = 130 * s, width = client.right - 2 * m;
+    const int m = scaled(8), row = scaled(24), step = scaled(30), label = scaled(118),
+              field = scaled(130), width = client.right - 2 * m;
     const auto place = [this](int id, int x, int y, int w, int h) {
         SetWindowPos(control(id), nullptr, x, y, std::max(w, 0), std::max(h, 0),
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -205,15 +205,15 @@ void CompanionWindow::layOut() {
     };
     pair(logic::Field::Crystal, m, m, field);
     pair(logic::Field::Rate, m + label + field + 2 * m, m, field);
-    place(IDC_C_SYNC, m + 2 * (label + field) + 4 * m, m, 170 * s, row);
+    place(IDC_C_SYNC, m + 2 * (label + field) + 4 * m, m, scaled(170), row);
     pair(logic::Field::Tolerance, m, m + step, field);
     pair(logic::Field::ClockError, m + label + field + 2 * m, m + step, field);
     SetWindowPos(GetWindow(control(IDC_C_FAMILY), GW_HWNDPREV), nullptr, m, m + 2 * step, label,
                  row, SWP_NOZORDER | SWP_NOACTIVATE);
     place(IDC_C_FAMILY, m + label, m + 2 * step, width - label, row * 10);
-    pair(logic::Field::Device, m, m + 3 * step, 230 * s);  // dsPIC33CK256MP508-I/PT whole
-    place(IDC_C_LINE_INPUTS, m, m + 4 * step, width, 3 * 17 * s);
-    const int tabsTop = m + 4 * step + 3 * 17 * s + m;
+    pair(logic::Field::Device, m, m + 3 * step, scaled(230));  // dsPIC33CK256MP508-I/PT whole
+    place(IDC_C_LINE_INPUTS, m, m + 4 * step, width, scaled(3 * 17));
+    const int tabsTop = m + 4 * step + scaled(3 * 17) + m;
     const int bottom = client.bottom - m - row;
     place(IDC_C_TABS, m, tabsTop, width, bottom - m - tabsTop);
     RECT page{m, tabsTop, m + width, bottom - m};
@@ -221,24 +221,24 @@ void CompanionWindow::layOut() {
     const int pw = page.right - page.left;
     place(IDC_C_LIST_MODES, page.left, page.top, pw, page.bottom - page.top);
     pair(logic::Field::TableRates, page.left, page.top, pw - label);
-    place(IDC_C_LINE_TABLE, page.left + label, page.top + row + 2 * s, pw - label, 17 * s);
-    const int tableTop = page.top + row + 20 * s + m;
+    place(IDC_C_LINE_TABLE, page.left + label, page.top + row + scaled(2), pw - label, scaled(17));
+    const int tableTop = page.top + row + scaled(20) + m;
     place(IDC_C_LIST_TABLE, page.left, tableTop, pw, page.bottom - tableTop);
     pair(logic::Field::CrystalRates, page.left, page.top, pw - label);
     pair(logic::Field::Minimum, page.left, page.top + step, field);
     pair(logic::Field::Maximum, page.left + label + field + 2 * m, page.top + step, field);
-    place(IDC_C_LINE_CRYSTALS, page.left + label, page.top + step + row + 2 * s, pw - label,
-          17 * s);
-    const int crystalsTop = page.top + step + row + 20 * s + m;
+    place(IDC_C_LINE_CRYSTALS, page.left + label, page.top + step + row + scaled(2), pw - label,
+          scaled(17));
+    const int crystalsTop = page.top + step + row + scaled(20) + m;
     place(IDC_C_LIST_CRYSTALS, page.left, crystalsTop, pw, page.bottom - crystalsTop);
-    const int prefixLabel = 70 * s, header = 290 * s, exportWidth = 120 * s;
+    const int prefixLabel = scaled(70), header = scaled(290), exportWidth = scaled(120);
     SetWindowPos(GetWindow(control(fieldId(logic::Field::Prefix)), GW_HWNDPREV), nullptr, m, bottom,
                  prefixLabel, row, SWP_NOZORDER | SWP_NOACTIVATE);
-    place(fieldId(logic::Field::Prefix), m + prefixLabel, bottom, 100 * s, row);
-    place(IDC_C_HEADER, m + prefixLabel + 100 * s + m, bottom, header, row);
-    const int statusLeft = m + prefixLabel + 100 * s + 2 * m + header;
-    place(IDC_C_LINE_STATUS, statusLeft, bottom + 4 * s,
-          client.right - m - exportWidth - m - statusLeft, row - 4 * s);
+    place(fieldId(logic::Field::Prefix), m + prefixLabel, bottom, scaled(100), row);
+    place(IDC_C_HEADER, m + prefixLabel + scaled(100) + m, bottom, header, row);
+    const int statusLeft = m + prefixLabel + scaled(100) + 2 * m + header;
+    place(IDC_C_LINE_STATUS, statusLeft, bottom + scaled(4),
+          client.right - m - exportWidth - m - statusLeft, row - scaled(4));
     place(IDC_C_EXPORT, client.right - m - exportWidth, bottom, exportWidth, row);
     showPage();
 }
