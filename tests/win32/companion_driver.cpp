@@ -22,64 +22,21 @@ using namespace driver;
 using velmiro::companion::Field;
 using velmiro::companion::Tab;
 
-class CompanionProcess {
+// velmiro.exe and its companion; `fresh`: nothing kept from an earlier companion.
+class CompanionProcess : public Program {
   public:
-    // velmiro.exe with `arguments`; `fresh`: nothing kept from an earlier companion.
-    explicit CompanionProcess(const wchar_t* arguments = L" --modi", bool fresh = true) {
+    explicit CompanionProcess(const wchar_t* arguments = L" --modi", bool fresh = true)
+        : Program(arguments, forget(fresh) && *arguments != L'\0' ? win32::companionClass
+                                                                  : win32::windowClass) {}
+    static bool forget(bool fresh) {
         if (fresh)
             RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Velmiro\\companion");
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring line = L"\"" + program + L"\"" + arguments;
-        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process_))
-            return;
-        WaitForInputIdle(process_.hProcess, patience);
-        find(*arguments != L'\0' ? win32::companionClass : win32::windowClass);
+        return true;
     }
-    // Waits for the process's window of a class to show.
-    HWND find(const wchar_t* kind) {
-        window_ = nullptr;
-        for (int tries = 0; tries < 500 && window_ == nullptr; ++tries, Sleep(20)) {
-            window_ = findWindow(process_.dwProcessId, kind);
-            if (window_ != nullptr && !IsWindowVisible(window_))
-                window_ = nullptr;
-        }
-        settle();
-        return window_;
-    }
-    void close() const {
-        PostMessageW(window_, WM_CLOSE, 0, 0);
-        WaitForSingleObject(process_.hProcess, patience);
-    }
-    ~CompanionProcess() {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, patience);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    CompanionProcess(const CompanionProcess&) = delete;
-    CompanionProcess& operator=(const CompanionProcess&) = delete;
 
-    HWND window() const { return window_; }
-    HWND control(int id) const { return GetDlgItem(window_, id); }
     HWND list(Tab tab) const { return control(win32::IDC_C_LIST_MODES + static_cast<int>(tab)); }
-    void settle() const {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, patience, &ignored);
-    }
-
-    // Selects a field's text and types over it, a character at a time.
     void type(Field field, const char* utf8) const {
-        HWND target = control(win32::IDC_C_CRYSTAL + static_cast<int>(field));
-        if (const HWND edit = FindWindowExW(target, nullptr, L"Edit", nullptr))
-            target = edit;  // a combo box's field
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(target, EM_SETSEL, 0, -1, SMTO_NORMAL, patience, &ignored);
-        const std::wstring keys = *utf8 != '\0' ? wide(utf8) : L"\b";
-        for (wchar_t key : keys)
-            SendMessageTimeoutW(target, WM_CHAR, key, 1, SMTO_NORMAL, patience, &ignored);
-        settle();
+        Program::type(control(win32::IDC_C_CRYSTAL + static_cast<int>(field)), utf8);
     }
 
     // An entry of the Periferica's list, chosen as the list says it was.
@@ -146,10 +103,6 @@ class CompanionProcess {
         VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
         return all;
     }
-
-  private:
-    PROCESS_INFORMATION process_{};
-    HWND window_ = nullptr;
 };
 
 std::string withoutCr(std::string text) {
@@ -226,23 +179,31 @@ TEST(Companion, KeepsItsSettingsInTheRegistry) {
     const auto key = [](Field f) {
         return wide(velmiro::companion::settings()[static_cast<std::size_t>(f)].key);
     };
+    RECT kept{}, again{};
     {
         CompanionProcess companion;
         ASSERT_NE(companion.window(), nullptr);
         companion.type(Field::Tolerance, "2,5");
         companion.type(Field::Prefix, "UART_");
+        SetWindowPos(companion.window(), nullptr, 0, 0, 1000, 760, SWP_NOMOVE | SWP_NOZORDER);
+        companion.settle();
+        GetClientRect(companion.window(), &kept);
         companion.close();
     }
     const DWORD garbled = 7;
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Velmiro\\companion", key(Field::Prefix).c_str(),
                     REG_DWORD, &garbled, sizeof garbled);
-    CompanionProcess again(L" --quarzi", false);
-    ASSERT_NE(again.window(), nullptr);
-    EXPECT_EQ(text(again.control(win32::IDC_C_CRYSTAL + static_cast<int>(Field::Tolerance))),
-              "2,5");
-    EXPECT_EQ(text(again.control(win32::IDC_C_CRYSTAL + static_cast<int>(Field::Prefix))),
-              "VELMIRO_");
-    EXPECT_EQ(SendMessageW(again.control(win32::IDC_C_TABS), TCM_GETCURSEL, 0, 0), 2);
+    CompanionProcess reopened(L" --quarzi", false);
+    ASSERT_NE(reopened.window(), nullptr);
+    const auto shown = [&](Field f) {
+        return text(reopened.control(win32::IDC_C_CRYSTAL + static_cast<int>(f)));
+    };
+    EXPECT_EQ(shown(Field::Tolerance), "2,5");
+    EXPECT_EQ(shown(Field::Prefix), "VELMIRO_");
+    EXPECT_EQ(SendMessageW(reopened.control(win32::IDC_C_TABS), TCM_GETCURSEL, 0, 0), 2);
+    GetClientRect(reopened.window(), &again);
+    EXPECT_EQ(again.right, kept.right);
+    EXPECT_EQ(again.bottom, kept.bottom);
 }
 
 // F3 in the main window opens the companion on Tabella with the window's

@@ -32,49 +32,14 @@ using velmiro::form::Rgb;
 
 using namespace driver;
 
-// A running velmiro.exe and what a user can do to it.
-class Velmiro {
+// A running velmiro.exe and what a user can do to its window.
+class Velmiro : public Program {
   public:
-    Velmiro() {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring line = L"\"" + program + L"\"";
-        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process_))
-            return;
-        WaitForInputIdle(process_.hProcess, patience);
-        for (int tries = 0; tries < 500 && main_ == nullptr; ++tries) {
-            main_ = findWindow(process_.dwProcessId, win32::windowClass);
-            if (main_ == nullptr || !IsWindowVisible(main_)) {
-                main_ = nullptr;
-                Sleep(20);
-            }
-        }
-        settle();
-    }
-    ~Velmiro() {
-        // Closing is a case of its own; here the quickest end will do.
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, patience);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    Velmiro(const Velmiro&) = delete;
-    Velmiro& operator=(const Velmiro&) = delete;
+    Velmiro() : Program(L"", win32::windowClass) {}
 
-    HWND window() const { return main_; }
-    HANDLE process() const { return process_.hProcess; }
-    HWND control(int id) const { return GetDlgItem(main_, id); }
     HWND box(int index) const { return control(win32::boxIds[static_cast<std::size_t>(index)]); }
     HWND edit(int combo) const { return FindWindowExW(control(combo), nullptr, L"Edit", nullptr); }
-    HWND messageBox() const { return findWindow(process_.dwProcessId, L"#32770", main_); }
-
-    // Returns once the window has handled everything sent to it before: sent
-    // messages are handled in order, and a message box's own loop handles them too.
-    void settle() const {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, patience, &ignored);
-    }
+    HWND messageBox() const { return findWindow(process_.dwProcessId, L"#32770", window_); }
 
     // A click where a control stands reaches whatever takes it there: the control,
     // or the window behind it when the control is disabled.
@@ -82,28 +47,19 @@ class Velmiro {
         RECT place{};
         GetWindowRect(target, &place);
         POINT at{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-        ScreenToClient(main_, &at);
-        const HWND hit = ChildWindowFromPointEx(main_, at, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
+        ScreenToClient(window_, &at);
+        const HWND hit = ChildWindowFromPointEx(window_, at, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
         if (hit == target) {
             SendNotifyMessageW(target, BM_CLICK, 0, 0);
         } else {
-            MapWindowPoints(main_, hit, &at, 1);
+            MapWindowPoints(window_, hit, &at, 1);
             SendNotifyMessageW(hit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
             SendNotifyMessageW(hit, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         }
         settle();
     }
 
-    // Selects the edit field's text and types over it, a character at a time;
-    // Backspace clears it.
-    void type(int combo, const char* utf8) const {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(edit(combo), EM_SETSEL, 0, -1, SMTO_NORMAL, patience, &ignored);
-        const std::wstring keys = *utf8 != '\0' ? wide(utf8) : L"\b";
-        for (wchar_t key : keys)
-            SendMessageTimeoutW(edit(combo), WM_CHAR, key, 1, SMTO_NORMAL, patience, &ignored);
-        settle();
-    }
+    void type(int combo, const char* utf8) const { Program::type(control(combo), utf8); }
 
     // Presses a key on a control: posted, as the keyboard's are, and handled
     // before the window next goes idle.
@@ -125,13 +81,13 @@ class Velmiro {
     // The tooltip the window shows over a control, asked of its tooltip control
     // with the question in the window's own memory, where the answer is written.
     std::string toolTipOf(HWND tool) const {
-        const HWND tips = findWindow(process_.dwProcessId, TOOLTIPS_CLASSW, main_);
+        const HWND tips = findWindow(process_.dwProcessId, TOOLTIPS_CLASSW, window_);
         constexpr std::size_t room = 256;
         char* remote = static_cast<char*>(VirtualAllocEx(process_.hProcess, nullptr, 4096,
                                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         TOOLINFOW info{};
         info.cbSize = sizeof info;
-        info.hwnd = main_;
+        info.hwnd = window_;
         info.uId = reinterpret_cast<UINT_PTR>(tool);
         info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
         WriteProcessMemory(process_.hProcess, remote, &info, sizeof info, nullptr);
@@ -145,10 +101,6 @@ class Velmiro {
         WideCharToMultiByte(CP_UTF8, 0, tip, -1, bytes, sizeof bytes - 1, nullptr, nullptr);
         return bytes;
     }
-
-  private:
-    PROCESS_INFORMATION process_{};
-    HWND main_ = nullptr;
 };
 
 // The control with the keyboard focus in a window's thread.

@@ -66,6 +66,76 @@ inline HWND findWindow(DWORD process, const wchar_t* kind, HWND owner = nullptr)
     return search.found;
 }
 
+// A running velmiro.exe, started with `arguments` (each after a space), its shown
+// window of class `kind` found; ended at the end, the quickest way: closing is a
+// case of its own.
+class Program {
+  public:
+    Program(const wchar_t* arguments, const wchar_t* kind) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring line = L"\"" + program + L"\"" + arguments;
+        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &process_))
+            return;
+        WaitForInputIdle(process_.hProcess, patience);
+        find(kind);
+    }
+    ~Program() {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, patience);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HWND window() const { return window_; }
+    HANDLE process() const { return process_.hProcess; }
+    HWND control(int id) const { return GetDlgItem(window_, id); }
+
+    // Waits for the program's window of a class to show, and takes it as its window.
+    HWND find(const wchar_t* kind) {
+        window_ = nullptr;
+        for (int tries = 0; tries < 500 && window_ == nullptr; ++tries, Sleep(20)) {
+            window_ = findWindow(process_.dwProcessId, kind);
+            if (window_ != nullptr && !IsWindowVisible(window_))
+                window_ = nullptr;
+        }
+        settle();
+        return window_;
+    }
+
+    // Returns once the window has handled everything sent to it before: sent
+    // messages are handled in order, and a message box's own loop handles them too.
+    void settle() const {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, patience, &ignored);
+    }
+
+    // Selects a field's text and types over it, a character at a time;
+    // Backspace clears it. A combo box's field is its edit.
+    void type(HWND field, const char* utf8) const {
+        if (const HWND edit = FindWindowExW(field, nullptr, L"Edit", nullptr))
+            field = edit;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(field, EM_SETSEL, 0, -1, SMTO_NORMAL, patience, &ignored);
+        const std::wstring keys = *utf8 != '\0' ? wide(utf8) : L"\b";
+        for (wchar_t key : keys)
+            SendMessageTimeoutW(field, WM_CHAR, key, 1, SMTO_NORMAL, patience, &ignored);
+        settle();
+    }
+
+    void close() const {
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(process_.hProcess, patience);
+    }
+
+  protected:
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
 // A shared case's name as a test's name.
 template <typename Case>
 std::string caseName(const testing::TestParamInfo<Case>& info) {
