@@ -204,6 +204,9 @@ TEST(Companion, KeepsItsSettingsInTheRegistry) {
     GetClientRect(reopened.window(), &again);
     EXPECT_EQ(again.right, kept.right);
     EXPECT_EQ(again.bottom, kept.bottom);
+    // A Periferica chosen counts at once, with nothing typed after it.
+    reopened.chooseFamily(velmiro::cases::familyIndex("pic32"));
+    EXPECT_FALSE(IsWindowEnabled(reopened.control(win32::IDC_C_SYNC)));
 }
 
 // F3 in the main window opens the companion on Tabella with the window's
