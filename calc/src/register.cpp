@@ -23,10 +23,17 @@ bool competes(const Peripheral& peripheral, const ModeInfo& mode, const ModeChoi
     return (mode.mode.sync != 0) == choice.sync;
 }
 
-// The generator's divisor seen from the clock the user gives: the family's
-// clock divider folded in keeps the law exact over integers (Fosc / 2 may be odd).
-std::int16_t divisorFromInput(const Peripheral& peripheral, const ModeInfo& mode) {
-    return static_cast<std::int16_t>(mode.divisor * peripheral.family->clockDivider);
+// The generator's divisor seen from the clock the user gives: the chain's
+// ratio folded in keeps the law exact over integers (Fosc / 2 may be odd).
+// n = round(F * r / (B * D) - offset) with r = multiplier / divider.
+struct Scaled {
+    std::int64_t frequency;  // F * multiplier
+    std::int64_t divisor;    // D * divider
+};
+
+Scaled scaled(const Peripheral& peripheral, std::int32_t frequency, const ModeInfo& mode) {
+    const ClockRatio r = peripheral.ratio();
+    return {frequency * r.multiplier, mode.divisor * r.divider};
 }
 
 }  // namespace
@@ -42,16 +49,16 @@ namespace {
 // A register value taken forwards: the rate it gives and, with a target, its judgement.
 void takeForwards(const Peripheral& peripheral, ModeResult& result, std::int32_t frequency,
                   std::optional<std::int32_t> rate, const Judgement& judgement) {
-    const std::int64_t product =
-        (result.registerValue + 1) * divisorFromInput(peripheral, *result.mode);
-    result.achieved = law::rateOf(frequency, product);
+    const Scaled f = scaled(peripheral, frequency, *result.mode);
+    const std::int64_t product = (result.registerValue + result.mode->offset) * f.divisor;
+    result.achieved = law::rateOf(f.frequency, product);
     if (!rate)
         return;
     // (A - B) / B with A = F / m, over integers: (F - B * m) / (B * m). Both
     // stay below 2^53, so they are exact doubles and equal ratios give
     // equal deviations.
     const std::int64_t target = std::int64_t{*rate} * product;
-    result.deviationPercent = law::percentOff(frequency - target, target);
+    result.deviationPercent = law::percentOff(f.frequency - target, target);
     result.worstCasePercent =
         worstCasePercent(*result.deviationPercent, judgement.clockErrorPercent);
     if (peripheral.avoided(*result.mode))
@@ -69,7 +76,11 @@ Comparison withBest(const Peripheral& peripheral, std::vector<ModeResult> result
         const ModeResult& r = comparison.modes[i];
         if (!r.worstCasePercent || !competes(peripheral, *r.mode, choice))
             continue;
-        if (!comparison.best || *r.worstCasePercent < *comparison.bestMode()->worstCasePercent)
+        const ModeResult* best = comparison.bestMode();
+        // On a tie, a mode with majority detection reads noisy lines better.
+        if (best == nullptr || *r.worstCasePercent < *best->worstCasePercent ||
+            (*r.worstCasePercent == *best->worstCasePercent && best->mode->samplesOnce &&
+             !r.mode->samplesOnce))
             comparison.best = i;
     }
     return comparison;
@@ -84,8 +95,7 @@ ModeResult rateForRegister(const Peripheral& peripheral, std::int32_t frequency,
     result.mode = &mode;
     result.registerValue = registerValue;
     result.neededRegister = registerValue;
-    if (registerValue < peripheral.registerMinimum(mode) ||
-        registerValue > registerMaximum(mode.mode)) {
+    if (registerValue < peripheral.registerMinimum(mode) || registerValue > registerMaximum(mode)) {
         result.verdict = Verdict::RegisterTooSmall;
         return result;
     }
@@ -97,11 +107,11 @@ ModeResult registerForRate(const Peripheral& peripheral, std::int32_t frequency,
                            const ModeInfo& mode, const Judgement& judgement) {
     ModeResult result;
     result.mode = &mode;
-    result.neededRegister =
-        law::nearestRegisterUp(frequency, rate, divisorFromInput(peripheral, mode));
+    const Scaled f = scaled(peripheral, frequency, mode);
+    result.neededRegister = law::nearestRegister(f.frequency, rate * f.divisor, mode.offset);
     // The register holds what it can: its limits give the nearest rate it can reach.
     result.registerValue = std::clamp<std::int64_t>(
-        result.neededRegister, peripheral.registerMinimum(mode), registerMaximum(mode.mode));
+        result.neededRegister, peripheral.registerMinimum(mode), registerMaximum(mode));
     takeForwards(peripheral, result, frequency, rate, judgement);
     return result;
 }
@@ -127,6 +137,18 @@ Comparison compareRegister(const Peripheral& peripheral, std::int32_t frequency,
                 rateForRegister(peripheral, frequency, registerValue, rate, mode, judgement));
     }
     return withBest(peripheral, std::move(results), choice);
+}
+
+Fastest fastestRate(const Peripheral& peripheral, std::int32_t frequency) {
+    Fastest fastest;
+    for (const ModeInfo& mode : peripheral.family->modes) {
+        const std::int64_t n = peripheral.registerMinimum(mode);
+        const std::int64_t divisor = mode.divisor * (n + mode.offset);
+        if (fastest.divisor == 0 || divisor < fastest.divisor)
+            fastest = {0.0, divisor, n};
+    }
+    fastest.rate = peripheral.generatorClock(frequency) / static_cast<double>(fastest.divisor);
+    return fastest;
 }
 
 std::span<const std::int32_t> commonCrystals() {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "clocks.h"
 #include "velmiro/report.h"
 
 namespace velmiro::report {
@@ -68,10 +69,10 @@ Json modesJson(const Family& family, const Comparison& c) {
 
 // The clock the generator counts, in Hz: whole, or with its half.
 Json generatorClockJson(const Port& port, std::int32_t clock) {
-    const int divider = port.family().clockDivider;
-    if (clock % divider == 0)
-        return clock / divider;
-    return static_cast<double>(clock) / divider;
+    const double hertz = port.peripheral.generatorClock(clock);
+    if (hertz == std::floor(hertz))
+        return static_cast<std::int64_t>(hertz);
+    return hertz;
 }
 
 // The judgement, then which port: the keys every document has after its question.
@@ -85,6 +86,7 @@ Json judgementJson(const Judgement& j, const Port& port) {
 Json portJson(const Judgement& j, const Port& port, std::int32_t clock) {
     Json json = judgementJson(j, port);
     json["generator_clock_hz"] = generatorClockJson(port, clock);
+    clocks::addJson(json, port, clock);
     return json;
 }
 
@@ -146,8 +148,11 @@ std::string right(const std::string& text, std::size_t width) {
     return std::string(width > columns ? width - columns : 0, ' ') + text;
 }
 
+// A mode that samples each bit once says so beside its verdict.
 std::string verdictOrDash(const ModeResult& r) {
-    return r.verdict ? std::string(verdictText(*r.verdict)) : dash;
+    if (!r.verdict)
+        return dash;
+    return std::string(verdictText(*r.verdict)) + (r.mode->samplesOnce ? " (1 campione)" : "");
 }
 
 // ", tolleranza 1%", and the clock error when there is one.
@@ -158,31 +163,32 @@ std::string judgementText(const Judgement& j) {
     return text;
 }
 
-// "Quarzo", "Fosc", "PBCLK": the given clock at the start of a line.
-std::string clockTitle(const Family& family) {
-    std::string title(family.clockWord);
-    title.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(title.front())));
-    return title;
-}
-
 // The lines under the question: the clock the generator counts when it is
 // not the given one, the part as read and what its erratum means.
 void writePortLines(std::ostream& out, const Port& port, std::optional<std::int32_t> clock) {
     const Family& family = port.family();
-    if (clock && !family.generatorName.empty()) {
-        out << fmt::format(FMT_COMPILE("{} = {} / {} = {} Hz\n"), family.generatorName,
-                           clockTitle(family), family.clockDivider,
-                           groupedText(static_cast<double>(*clock) / family.clockDivider));
-    }
+    if (clock)
+        clocks::writeChain(out, port, *clock);
     if (!port.device.empty())
         out << "Dispositivo " << port.device << " (famiglia " << family.key << ")\n";
     if (port.peripheral.erratum != nullptr)
         out << "Nota: " << port.peripheral.erratum->note << '\n';
+    for (const ModeInfo& mode : family.modes) {
+        if (mode.samplesOnce)
+            out << "Nota: nel modo " << mode.key
+                << " ogni bit è letto con un solo campione, senza rilevazione a maggioranza\n";
+    }
 }
 
-// A register column is as wide as its name or its widest value.
-std::size_t columnWidth(const RegisterName& column) {
-    return std::max<std::size_t>(column.name.size(), column.part == RegisterPart::Whole ? 6 : 4);
+// A register column is as wide as its name or its widest value: "0xFFFFF"
+// for a whole register of 20 bits.
+std::size_t columnWidth(const Family& family, const RegisterName& column) {
+    const std::int64_t widest = registerMaximum(family.modes.back());
+    const std::size_t value = column.part == RegisterPart::Whole
+                                  ? registerHex(widest, column.part).size()
+                              : column.part == RegisterPart::Word ? 6
+                                                                  : 4;
+    return std::max<std::size_t>(column.name.size(), value);
 }
 
 // Characters as a terminal counts them: "—" and "à" are one column each.
@@ -211,7 +217,7 @@ ModeColumns modeColumnsFor(const Family& family, const Comparison& c, bool worst
         bits += 2 + bit.name.size();
     std::size_t registers = 0;
     for (const RegisterName& column : family.columns)
-        registers += 2 + columnWidth(column);
+        registers += 2 + columnWidth(family, column);
     std::size_t verdict = columnsOf("esito");
     for (const ModeResult& r : c.modes)
         verdict = std::max(verdict, columnsOf(verdictOrDash(r)));
@@ -239,7 +245,7 @@ void writeModeLines(std::ostream& out, const Family& family, const Comparison& c
     }
     out << (shown.divisor ? "  divisore" : "") << "            n";
     for (const RegisterName& column : family.columns)
-        out << "  " << right(std::string(column.name), columnWidth(column));
+        out << "  " << right(std::string(column.name), columnWidth(family, column));
     out << (shown.achieved ? "    ottenuti" : "") << "  scost. %"
         << (worstCase ? "  peggiore %" : "") << "  esito\n";
     for (std::size_t i = 0; i < c.modes.size(); ++i) {
@@ -255,7 +261,7 @@ void writeModeLines(std::ostream& out, const Family& family, const Comparison& c
         for (const RegisterName& column : family.columns) {
             out << "  "
                 << right(r.registerHolds() ? registerHex(r.registerValue, column.part) : dash,
-                         columnWidth(column));
+                         columnWidth(family, column));
         }
         if (shown.achieved)
             out << "  " << right(orDash(r.achieved), 10);
@@ -330,7 +336,7 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
         case Format::Text:
             break;
     }
-    out << clockTitle(family) << ' ' << query.crystal << " Hz";
+    out << clocks::title(query.port) << ' ' << query.crystal << " Hz";
     if (query.registerValue)
         out << ", registro " << *query.registerValue;
     // Without a rate there is nothing to judge, and no tolerance to speak of.
@@ -372,8 +378,8 @@ void writeTable(std::ostream& out, Format format, const Query& query,
         writeCsv(out, family, leading, records);
         return;
     }
-    out << clockTitle(family) << ' ' << query.crystal << " Hz" << judgementText(query.judgement)
-        << '\n';
+    out << clocks::title(query.port) << ' ' << query.crystal << " Hz"
+        << judgementText(query.judgement) << '\n';
     writePortLines(out, query.port, query.crystal);
     if (rows.empty())
         return;
@@ -442,12 +448,12 @@ void writeCrystals(std::ostream& out, Format format, const Port& port,
         << judgementText(judgement) << '\n';
     writePortLines(out, port, std::nullopt);
     if (fits.empty()) {
-        out << "\nNessun " << family.clockWord
+        out << "\nNessun " << clocks::word(port)
             << " comune dà tutti i baud rate entro la tolleranza.\n";
         return;
     }
     out << "\n"
-        << right(std::string(family.clockWord), 11)
+        << right(clocks::word(port), 11)
         << "  peggiore %   baud rate  modo            n  scost. %\n";
     for (const CrystalFit& fit : fits) {
         for (std::size_t i = 0; i < fit.rates.size(); ++i) {
@@ -467,7 +473,8 @@ void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
     const std::string deviation = decimalText(*mode.deviationPercent, 2);
     out << fmt::format(
         FMT_COMPILE("/* velmiro-cli {}: {} {} Hz, {} baud, modo {}, scostamento {}% */\n"),
-        VELMIRO_VERSION, family.clockWord, query.crystal, *query.rate, mode.mode->key, deviation);
+        VELMIRO_VERSION, clocks::word(query.port), query.crystal, *query.rate, mode.mode->key,
+        deviation);
     if (!query.port.device.empty())
         out << "/* " << query.port.device << ", famiglia " << family.key << " */\n";
     if (query.port.peripheral.erratum != nullptr)
@@ -487,19 +494,16 @@ void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
     const auto signedValue = [](std::int64_t v) {
         return v < 0 ? fmt::format(FMT_COMPILE("({})"), v) : std::to_string(v);
     };
-    define(family.clockDefine, fmt::format(FMT_COMPILE("{}UL"), query.crystal));
-    if (!family.generatorDefine.empty()) {
-        // The generator's clock, rounded only where Fosc is odd.
-        define(family.generatorDefine,
-               fmt::format(
-                   FMT_COMPILE("{}UL"),
-                   (std::int64_t{query.crystal} + family.clockDivider / 2) / family.clockDivider));
-    }
+    // Each clock of the chain, rounded to the hertz only where it has a fraction.
+    for (const auto& [name, value] : clocks::defines(query.port, query.crystal))
+        define(name, value);
     define("BAUD", fmt::format(FMT_COMPILE("{}UL"), *query.rate));
     define("BAUD_REAL", fmt::format(FMT_COMPILE("{}UL"), std::llround(*mode.achieved)));
     define("BAUD_ERROR_PPM", signedValue(std::llround(*mode.deviationPercent * 10000.0)));
     for (const BitColumn& bit : family.bits)
         define(bit.name, std::to_string(mode.mode->mode.*bit.value));
+    if (!family.sourceBits.empty())
+        define(family.sourceBits, std::to_string(query.port.peripheral.source().select));
     define("BRG", std::to_string(mode.registerValue));
     for (const RegisterName& name : family.defines)
         define(name.name, registerHex(mode.registerValue, name.part));
