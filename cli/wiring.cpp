@@ -439,7 +439,7 @@ class Line {
                         names.push_back(opt->get_name());
                 }
                 const std::string nearest = nearestName(first.substr(0, first.find('=')), names);
-                const std::string guess = nearest.empty() ? "" : "; forse " + nearest + "?";
+                const std::string guess = nearest.empty() ? "" : " (forse " + nearest + "?)";
                 return chosen.empty() ? fmt::format("opzione sconosciuta: «{}»{}", first, guess)
                                       : fmt::format("{} non ha l'opzione «{}»{}; vedere {}",
                                                     where.get_name(), first, guess, see);

@@ -162,13 +162,25 @@ std::span<const std::int32_t> commonCrystals() {
     return crystals;
 }
 
+namespace {
+
+// A crystal that would run the part's clock beyond its group's maximum.
+bool beyondPart(const Peripheral& peripheral, std::int32_t crystal) {
+    const PartClock* part = peripheral.partClock;
+    return part != nullptr && part->maximum > 0 &&
+           &peripheral.source() == &peripheral.family->sources.front() &&
+           peripheral.inputClock(crystal) > static_cast<double>(part->maximum);
+}
+
+}  // namespace
+
 std::vector<CrystalFit> crystalsFor(const Peripheral& peripheral,
                                     std::span<const std::int32_t> rates, const Judgement& judgement,
                                     const ModeChoice& choice, std::int32_t minimum,
                                     std::int32_t maximum) {
     std::vector<CrystalFit> fits;
     for (const std::int32_t crystal : commonCrystals()) {
-        if (crystal < minimum || crystal > maximum)
+        if (crystal < minimum || crystal > maximum || beyondPart(peripheral, crystal))
             continue;
         CrystalFit fit;
         fit.crystal = crystal;

@@ -115,7 +115,11 @@ void addJson(nlohmann::ordered_json& json, const Port& port, std::int32_t given)
     if (p.chain.given == ClockPoint::Input && !named && port.family().sourceBits.empty() &&
         isDefault(p))
         return;
-    nlohmann::ordered_json clocks;
+    // Which clock the first number is, by the name of its key.
+    nlohmann::ordered_json clocks{{"given", p.chain.given == ClockPoint::Oscillator ? "oscillator"
+                                            : p.chain.given == ClockPoint::Generator
+                                                ? lowerCase(p.source().generator)
+                                                : lowerCase(p.inputName())}};
     if (p.chain.given == ClockPoint::Oscillator) {
         clocks["oscillator_hz"] = given;
         clocks["pll"] = port.pll;

@@ -74,7 +74,8 @@ const std::vector<std::string> worked[] = {
      "crystals 9600 57600 --clock-error 0,5 --max-frequency 8M",
      "crystals 115200 921600 --family uart33a",
      "crystals 1000000 --family uart16 --max-frequency 4M",
-     "crystals 115200 --device PIC24FJ64GA002 --pll 4 --max-frequency 8M"},
+     "crystals 115200 --device PIC24FJ64GA002 --pll 4 --max-frequency 8M",
+     "crystals 57600 --device PIC16F877A"},
 };
 
 TEST(Cli, GoldenOutputs) {

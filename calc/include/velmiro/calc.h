@@ -372,8 +372,9 @@ struct CrystalFit {
     std::vector<ModeResult> rates;       // the best mode for each rate, in the given order
 };
 
-// The common crystals within [minimum, maximum] whose best mode is within
-// tolerance for every rate, by worst deviation, then lowest frequency first.
+// The common crystals within [minimum, maximum], and within the part group's
+// maximum clock through the chain, whose best mode is within tolerance for every rate, by worst
+// deviation, then lowest frequency first.
 [[nodiscard]] std::vector<CrystalFit> crystalsFor(const Peripheral& peripheral,
                                                   std::span<const std::int32_t> rates,
                                                   const Judgement& judgement,
