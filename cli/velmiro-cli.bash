@@ -8,7 +8,7 @@ _velmiro_cli() {
     elif [ "$prev" = "=" ] && [ "$COMP_CWORD" -ge 2 ]; then
         prev=${COMP_WORDS[COMP_CWORD - 2]}
     fi
-    local judging="--help --mode --sync --tolerance --clock-error --family --device"
+    local judging="--help --mode --sync --tolerance --clock-error --family --device --pll --clock --bclksel"
     # The command is the first word; without one the line is the short form, like compare.
     local options="--version $judging --format"
     case ${COMP_WORDS[1]:-} in
@@ -18,9 +18,11 @@ _velmiro_cli() {
     esac
     case $prev in
         --format) words="text csv json" ;;
-        --mode) words="000 001 010 011 100 110 0 1" ;;
-        --family) words="eusart usart uart18 uart16 pic32" ;;
-        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency | --device) return ;;
+        --mode) words="000 001 010 011 100 110 0 1 00 01 10" ;;
+        --family) words="eusart usart uart18 uart16 pic32 uart33c uart33a dspic30f" ;;
+        --bclksel) words="fosc/2 fosc afvco/3" ;;
+        --clock) words="fosc fcy fp pbclk pbclk2 pbclk3 fuart afvco" ;;
+        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency | --device | --pll) return ;;
         *)
             if [[ $cur == -* ]]; then
                 words=$options
