@@ -252,6 +252,14 @@ CLI::Validator crystalOrCommand() {
     });
 }
 
+namespace {
+
+// The widest register of any family: 20 bits. A mode whose register is
+// narrower says "registro troppo piccolo" for a larger N.
+constexpr std::int64_t largestRegister = 0xFFFFF;
+
+}  // namespace
+
 CLI::Validator registerValue() {
     return reading(
         [](const std::string& text) -> std::optional<std::string> {
@@ -267,11 +275,12 @@ CLI::Validator registerValue() {
                 } catch (const CalcError&) {
                 }
             }
-            if (value >= 0 && value <= 65535)
+            if (value >= 0 && value <= largestRegister)
                 return std::to_string(value);
             return std::nullopt;
         },
-        "«{}» non è un valore del registro; serve un intero da 0 a 65535, come 64 o 0x40");
+        "«{}» non è un valore del registro; serve un intero da 0 a 1048575 (20 bit), come 64 o "
+        "0x40");
 }
 
 CLI::Validator tolerance() {

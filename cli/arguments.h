@@ -64,7 +64,7 @@ struct PllRatio {
 CLI::Validator quantity();
 CLI::Validator crystalOrCommand();
 // Transforms, each for the typed value named.
-CLI::Validator registerValue();  // std::int64_t, 0 to 65535
+CLI::Validator registerValue();  // std::int64_t, 0 to 1048575
 CLI::Validator tolerance();      // double, above 0 and at most 100
 CLI::Validator clockError();     // double, at least 0 and below 100
 CLI::Validator modeKey();        // std::string, a key of some family's modes

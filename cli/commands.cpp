@@ -131,6 +131,12 @@ int registerCommand(const RegisterOptions& o, Streams streams) {
     const Comparison modes = compareRegister(peripheralOf(o.judging), q.crystal, o.n, q.rate,
                                              q.judgement, choiceOf(o.judging));
     report::writeModes(streams.out, o.judging.format, q, modes, streams.width);
+    // An N no listed register holds (above 16 bits on a 16-bit port) is no answer.
+    if (!q.rate && std::none_of(modes.modes.begin(), modes.modes.end(),
+                                [](const ModeResult& r) { return r.registerHolds(); })) {
+        streams.err << "velmiro-cli: nessun modo contiene questo valore del registro\n";
+        return 1;
+    }
     // Without a rate nothing is judged.
     return q.rate ? statusOf(modes, o.judging, streams.err) : 0;
 }

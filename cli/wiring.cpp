@@ -176,7 +176,7 @@ class Line {
                 command("register", "Il baud rate di un valore N del registro, in ogni modo")) {
             crystal(*cmd, register_.crystal);
             argument(cmd->add_option("N", register_.n,
-                                     "Valore del registro, da 0 a 65535, anche in hex (0x40)"))
+                                     "Valore del registro, da 0 a 1048575, anche in hex (0x40)"))
                 ->transform(registerValue())
                 ->required();
             argument(cmd->add_option("BAUD", register_.rate,

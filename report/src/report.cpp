@@ -198,6 +198,29 @@ std::size_t columnsOf(std::string_view text) {
     }));
 }
 
+// The widths of the number columns: their usual ones, wider where a value
+// needs it (a deviation of 53687091075,00 %, n = 1048575 (max)).
+struct NumberWidths {
+    std::size_t n = 11;
+    std::size_t achieved = 10;
+    std::size_t deviation = 8;
+    std::size_t worst = 10;
+
+    void widen(const ModeResult& r) {
+        n = std::max(n, registerText(r).size());
+        achieved = std::max(achieved, columnsOf(orDash(r.achieved)));
+        deviation = std::max(deviation, columnsOf(orDash(r.deviationPercent)));
+        worst = std::max(worst, columnsOf(orDash(r.worstCasePercent)));
+    }
+};
+
+NumberWidths widthsOf(const Comparison& c) {
+    NumberWidths widths;
+    for (const ModeResult& r : c.modes)
+        widths.widen(r);
+    return widths;
+}
+
 // Which columns a row shows. In a terminal narrower than the whole row the
 // divisor goes first, then the bits (the mode's key spells them), then the
 // achieved rate: n, the register's bytes, the deviation and the verdict stay.
@@ -221,8 +244,9 @@ ModeColumns modeColumnsFor(const Family& family, const Comparison& c, bool worst
     std::size_t verdict = columnsOf("esito");
     for (const ModeResult& r : c.modes)
         verdict = std::max(verdict, columnsOf(verdictOrDash(r)));
-    std::size_t total =
-        6 + bits + 10 + 13 + registers + 12 + 10 + (worstCase ? 12 : 0) + 2 + verdict;
+    const NumberWidths w = widthsOf(c);
+    std::size_t total = 6 + bits + 10 + 2 + w.n + registers + 2 + w.achieved + 2 + w.deviation +
+                        (worstCase ? 2 + w.worst : 0) + 2 + verdict;
     const auto drop = [&](bool& column, std::size_t columns) {
         if (total > width) {
             column = false;
@@ -231,23 +255,28 @@ ModeColumns modeColumnsFor(const Family& family, const Comparison& c, bool worst
     };
     drop(shown.divisor, 10);
     drop(shown.bits, bits);
-    drop(shown.achieved, 12);
+    drop(shown.achieved, 2 + w.achieved);
     return shown;
 }
 
 void writeModeLines(std::ostream& out, const Family& family, const Comparison& c, bool worstCase,
                     std::size_t width) {
     const ModeColumns shown = modeColumnsFor(family, c, worstCase, width);
+    const NumberWidths w = widthsOf(c);
     out << "  modo";
     for (const BitColumn& bit : family.bits) {
         if (shown.bits)
             out << "  " << bit.name;
     }
-    out << (shown.divisor ? "  divisore" : "") << "            n";
+    out << (shown.divisor ? "  divisore" : "") << "  " << right("n", w.n);
     for (const RegisterName& column : family.columns)
         out << "  " << right(std::string(column.name), columnWidth(family, column));
-    out << (shown.achieved ? "    ottenuti" : "") << "  scost. %"
-        << (worstCase ? "  peggiore %" : "") << "  esito\n";
+    if (shown.achieved)
+        out << "  " << right("ottenuti", w.achieved);
+    out << "  " << right("scost. %", w.deviation);
+    if (worstCase)
+        out << "  " << right("peggiore %", w.worst);
+    out << "  esito\n";
     for (std::size_t i = 0; i < c.modes.size(); ++i) {
         const ModeResult& r = c.modes[i];
         out << fmt::format(FMT_COMPILE("{} {:<4}"), c.isBest(i) ? '*' : ' ', r.mode->key);
@@ -257,17 +286,17 @@ void writeModeLines(std::ostream& out, const Family& family, const Comparison& c
         }
         if (shown.divisor)
             out << fmt::format(FMT_COMPILE("  {:>8}"), r.mode->divisor);
-        out << fmt::format(FMT_COMPILE("  {:>11}"), registerText(r));
+        out << "  " << right(registerText(r), w.n);
         for (const RegisterName& column : family.columns) {
             out << "  "
                 << right(r.registerHolds() ? registerHex(r.registerValue, column.part) : dash,
                          columnWidth(family, column));
         }
         if (shown.achieved)
-            out << "  " << right(orDash(r.achieved), 10);
-        out << "  " << right(orDash(r.deviationPercent), 8);
+            out << "  " << right(orDash(r.achieved), w.achieved);
+        out << "  " << right(orDash(r.deviationPercent), w.deviation);
         if (worstCase)
-            out << "  " << right(orDash(r.worstCasePercent), 10);
+            out << "  " << right(orDash(r.worstCasePercent), w.worst);
         out << "  " << verdictOrDash(r) << '\n';
     }
     if (c.modes.empty())
@@ -384,21 +413,29 @@ void writeTable(std::ostream& out, Format format, const Query& query,
     if (rows.empty())
         return;
     const bool worstCase = query.judgement.clockErrorPercent > 0.0;
+    NumberWidths w;
+    for (const TableRow& row : rows) {
+        for (const ModeResult& r : row.modes.modes)
+            w.widen(r);
+    }
     // One block per mode, as datasheets print them; a limited n carries its mark.
     for (std::size_t m = 0; m < rows.front().modes.modes.size(); ++m) {
         const ModeInfo& mode = *rows.front().modes.modes[m].mode;
         out << fmt::format(FMT_COMPILE("\nModo {}: {}, divisore {}\n"), mode.key,
                            bitsText(family, mode), mode.divisor);
-        out << "   baud rate    ottenuti  scost. %" << (worstCase ? "  peggiore %" : "")
-            << "            n  esito\n";
+        out << "   baud rate  " << right("ottenuti", w.achieved) << "  "
+            << right("scost. %", w.deviation);
+        if (worstCase)
+            out << "  " << right("peggiore %", w.worst);
+        out << "  " << right("n", w.n) << "  esito\n";
         for (const TableRow& row : rows) {
             const ModeResult& r = row.modes.modes[m];
             out << fmt::format(FMT_COMPILE("{} {:>10}  {}  {}"), row.modes.isBest(m) ? '*' : ' ',
-                               row.rate, right(orDash(r.achieved), 10),
-                               right(orDash(r.deviationPercent), 8));
+                               row.rate, right(orDash(r.achieved), w.achieved),
+                               right(orDash(r.deviationPercent), w.deviation));
             if (worstCase)
-                out << "  " << right(orDash(r.worstCasePercent), 10);
-            out << "  " << right(registerText(r), 11) << "  " << verdictOrDash(r) << '\n';
+                out << "  " << right(orDash(r.worstCasePercent), w.worst);
+            out << "  " << right(registerText(r), w.n) << "  " << verdictOrDash(r) << '\n';
         }
     }
     out << "\n* modo migliore per quel baud rate\n";
