@@ -199,7 +199,6 @@ class CompanionTest : public QObject {
         QTest::newRow("crystal rates") << QStringList{"Baud rate voluti", "", "Quarzi", "", "19200"};
         QTest::newRow("range") << QStringList{"Frequenza minima", "30M", "Quarzi", "", "4M"};
         QTest::newRow("part") << QStringList{"Dispositivo", "PIC99F1", all, part, "PIC18F46K22"};
-        QTest::newRow("part outside") << QStringList{"Dispositivo", "dsPIC33CK256MP508", all, "", ""};
         for (const char* t : {"0", "100,5", "1,2,3", "2.5x"})
             QTest::addRow("tolerance %s", t) << QStringList{"Tolleranza", t, all, said(report::readTolerance(t).problem), "100"};
         for (const char* e : {"100", "-1", "."})
