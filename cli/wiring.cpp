@@ -71,9 +71,10 @@ std::string footer(std::string_view command) {
            "  verso il pari.\n\n"
            "Registro:\n"
            "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto), con F il\n"
-           "  clock che il generatore conta. Dove il registro (8 o 16 bit, secondo il\n"
-           "  modo) non lo contiene si carica il limite, segnato (max) o (min): baud rate\n"
-           "  ottenuto, scostamento ed esito sono i suoi.\n\n"
+           "  clock che il generatore conta; nel modo frazionario n = F / B. Dove il\n"
+           "  registro (8, 16 o 20 bit, secondo il modo) non lo contiene si carica il\n"
+           "  limite, segnato (max) o (min): baud rate ottenuto, scostamento ed esito\n"
+           "  sono i suoi.\n\n"
            "Famiglie (--family, o quella di --device; predefinita eusart):\n" +
            familyList() +
            "\n"
@@ -472,7 +473,7 @@ class Line {
     Streams streams_;
     CLI::App app_{
         "Calcolo del generatore di baud rate (SPBRG) della porta seriale dei PIC:\n"
-        "per un quarzo e un baud rate, tutti i modi del generatore a confronto.\n",
+        "per un clock e un baud rate, tutti i modi del generatore a confronto.\n",
         "velmiro-cli"};
     std::string family_;                  // --family, every command's
     std::optional<std::string> device_;   // --device, every command's
