@@ -204,9 +204,16 @@ std::optional<std::vector<std::int64_t>> pllFactors(std::string_view text) {
             return std::nullopt;
         factors.push_back(value);
         if (end == text.size())
-            return factors;
+            break;
         start = end + 1;
     }
+    // The dividers together at most 65536, which keeps the law's integers in 64 bits.
+    std::int64_t divider = 1;
+    for (std::size_t i = 1; i < factors.size(); ++i)
+        divider *= factors[i];
+    if (factors.size() > 4 || divider > 65536)
+        return std::nullopt;
+    return factors;
 }
 
 }  // namespace
@@ -224,11 +231,11 @@ PllRatio pllRatioOf(std::string_view text) {
 CLI::Validator pllRatio() {
     return checking([](const std::string& text) -> std::string {
         const auto factors = pllFactors(text);
-        if (factors && factors->size() <= 4)
+        if (factors)
             return {};
         return fmt::format(
             "«{}» non è un rapporto del PLL; serve un moltiplicatore come 4 o 16, o M/N1/N2 come "
-            "40/2/2, numeri interi da 1 a 1000",
+            "40/2/2: fino a quattro interi da 1 a 1000, i divisori insieme al massimo 65536",
             text);
     });
 }

@@ -55,10 +55,17 @@ void takeForwards(const Peripheral& peripheral, ModeResult& result, std::int32_t
     if (!rate)
         return;
     // (A - B) / B with A = F / m, over integers: (F - B * m) / (B * m). Both
-    // stay below 2^53, so they are exact doubles and equal ratios give
-    // equal deviations.
-    const std::int64_t target = std::int64_t{*rate} * product;
-    result.deviationPercent = law::percentOff(f.frequency - target, target);
+    // stay below 2^53 for every classic register, so they are exact doubles
+    // and equal ratios give equal deviations. A 20-bit n, a slow PLL divider
+    // and a huge rate could pass 2^63: then in long double, never wrapped.
+    std::int64_t target = 0;
+    if (__builtin_mul_overflow(std::int64_t{*rate}, product, &target)) {
+        const long double wide = static_cast<long double>(*rate) * product;
+        result.deviationPercent =
+            static_cast<double>((static_cast<long double>(f.frequency) - wide) / wide * 100.0L);
+    } else {
+        result.deviationPercent = law::percentOff(f.frequency - target, target);
+    }
     result.worstCasePercent =
         worstCasePercent(*result.deviationPercent, judgement.clockErrorPercent);
     if (peripheral.avoided(*result.mode))

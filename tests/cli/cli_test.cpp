@@ -168,6 +168,9 @@ TEST(Cli, UsageAndHints) {
                                "20M 115K2 --mode 011 --format csv",
                                "8M 9600 --pll 0",
                                "8M 9600 --pll 4/2/2/2/2",
+                               "8M 9600 --pll 4/1000/1000",
+                               "register 2147483647 1048575 2147483647 --family uart33a --mode 00 "
+                               "--pll 1/256/256",
                                "8M 9600 --pll 4 --clock fosc",
                                "8M 9600 --clock fcy",
                                "16M 9600 --family uart16 --clock FCY --mode 0",
