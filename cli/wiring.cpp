@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "arguments.h"
+#include "clocks.h"
 #include "commands.h"
 #include "velmiro_cli.h"
 
@@ -285,7 +286,7 @@ class Line {
         } else {
             j.port = report::Port{Peripheral(named != nullptr ? *named : eusart()), {}};
         }
-        chain(j.port);
+        applyClockOptions(j.port, pll_, clock_, bclksel_);
         const Family& f = j.port.family();
         const ModeInfo* mode = j.mode.empty() ? nullptr : findMode(f, j.mode);
         if (!j.mode.empty() && mode == nullptr)
@@ -300,50 +301,6 @@ class Line {
                             "asincrono; togliere l'una o l'altra opzione",
                             listText(sync, "e"), j.mode));
         return o;
-    }
-
-    // --bclksel, --pll and --clock: how the first number reaches the generator.
-    void chain(report::Port& port) const {
-        Peripheral& p = port.peripheral;
-        const Family& f = *p.family;
-        if (bclksel_) {
-            if (f.sourceBits.empty())
-                throw Refusal(
-                    fmt::format("--bclksel: la famiglia {} non sceglie la sorgente "
-                                "del clock dell'UART",
-                                f.key));
-            p.chain.source = findSource(f, lowerCase(*bclksel_));
-            if (p.chain.source == nullptr) {
-                std::vector<std::string_view> keys;
-                for (const ClockSource& s : f.sources)
-                    keys.push_back(s.key);
-                throw Refusal(fmt::format("--bclksel: «{}» non è una sorgente; le sorgenti sono {}",
-                                          *bclksel_, listText(keys, "e")));
-            }
-        }
-        if (pll_ && clock_)
-            throw Refusal("--pll e --clock si escludono: con --pll CLOCK è il quarzo");
-        if (pll_) {
-            const PllRatio ratio = pllRatioOf(*pll_);
-            p.chain.given = ClockPoint::Oscillator;
-            p.chain.pllMultiplier = ratio.multiplier;
-            p.chain.pllDivider = ratio.divider;
-            port.pll = *pll_;
-        }
-        if (clock_) {
-            const std::string name = lowerCase(*clock_);
-            const std::string input = lowerCase(p.inputName());
-            const std::string generator = lowerCase(p.source().generator);
-            if (name == input)
-                p.chain.given = ClockPoint::Input;
-            else if (!generator.empty() && name == generator)
-                p.chain.given = ClockPoint::Generator;
-            else
-                throw Refusal(fmt::format("--clock: «{}» non è un clock di {}; CLOCK può essere {}",
-                                          *clock_,
-                                          port.device.empty() ? "questa famiglia" : port.device,
-                                          generator.empty() ? input : input + " o " + generator));
-        }
     }
 
     // Positional arguments have a group of their own and no type in help.
