@@ -173,10 +173,14 @@ void writePortLines(std::ostream& out, const Port& port, std::optional<std::int3
         out << "Dispositivo " << port.device << " (famiglia " << family.key << ")\n";
     if (port.peripheral.erratum != nullptr)
         out << "Nota: " << port.peripheral.erratum->note << '\n';
-    for (const ModeInfo& mode : family.modes) {
-        if (mode.samplesOnce)
-            out << "Nota: nel modo " << mode.key
-                << " ogni bit è letto con un solo campione, senza rilevazione a maggioranza\n";
+}
+
+// Under a listing that shows a mode sampling each bit once: what "1 campione" means.
+void writeSamplingNote(std::ostream& out, const Comparison& c) {
+    for (const ModeResult& r : c.modes) {
+        if (r.mode->samplesOnce)
+            out << "\n(1 campione) nel modo " << r.mode->key
+                << " ogni bit è letto una volta sola, senza rilevazione a maggioranza\n";
     }
 }
 
@@ -378,6 +382,7 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
                    width);
     if (const ModeResult* best = modes.bestMode())
         out << "\n* modo migliore: " << best->mode->key << '\n';
+    writeSamplingNote(out, modes);
 }
 
 void writeTable(std::ostream& out, Format format, const Query& query,
@@ -439,6 +444,7 @@ void writeTable(std::ostream& out, Format format, const Query& query,
         }
     }
     out << "\n* modo migliore per quel baud rate\n";
+    writeSamplingNote(out, rows.front().modes);
 }
 
 void writeCrystals(std::ostream& out, Format format, const Port& port,
