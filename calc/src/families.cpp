@@ -254,10 +254,9 @@ const ClockSource& Peripheral::source() const {
 }
 
 std::string_view Peripheral::inputName() const {
-    // The part's own name only for the input its group's clock is: not for AFVCO.
-    const bool partInput =
-        partClock != nullptr && !partClock->name.empty() && &source() == &family->sources.front();
-    return partInput ? partClock->name : source().input;
+    // Only PIC32 parts name their clock, and their family has one source.
+    const bool named = partClock != nullptr && !partClock->name.empty();
+    return named ? partClock->name : source().input;
 }
 
 ClockRatio Peripheral::ratio() const {
