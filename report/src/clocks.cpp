@@ -3,6 +3,7 @@
 #include <fmt/compile.h>
 #include <fmt/format.h>
 
+#include <cctype>
 #include <cmath>
 
 namespace velmiro::report::clocks {
