@@ -231,6 +231,7 @@ TEST(Cli, UsageAndHints) {
                                "register 20M 1048575 --family uart33a --mode 00",
                                "register 20M 1048576 --family uart33a",
                                "register 2147483647 0 1",
+                               "100M 5 --family uart33a --mode 00",
                                "table 2147483647 1 2147483647 --mode 011 --clock-error 1",
                                "header 20M 19200 --prefix 9X",
                                "header 20M 19200 --prefix 0X",
