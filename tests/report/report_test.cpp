@@ -107,7 +107,7 @@ TEST(FamilyOutputs, Golden) {
         writeCrystals(out, Format::Csv, q.port, rates, {}, fits);
         out << rateHint(q.port.family(), a.clock, a.clock / 4) << '\n';
     }
-    for (const std::string_view part : {"PIC99Z1", "dsPIC30F4013", "dsPIC33CK64MC105"})
+    for (const std::string_view part : {"PIC99Z1"})
         out << deviceProblem(part, deviceFromText(part)) << '\n';
     for (const std::string_view family : {"usart", "eusart"})
         out << '[' << familyConflict(deviceFromText("16f877a"), *findFamily(family)) << "]\n";
