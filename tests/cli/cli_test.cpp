@@ -121,7 +121,8 @@ TEST(Cli, LinkGoldens) {
         "link 20M 5 --peer cp2102",
         "link 20M 9600 --device PIC16C73A --mode 001 --peer exact",
         "link 20M --device PIC16F877A --peer ft232r",
-        "link 4M 9600 19200 230400 --peer pic32 --peer-clock 10M --frame 7E2"};
+        "link 4M 9600 19200 230400 --peer pic32 --peer-clock 10M --frame 7E2",
+        "link 100M 115200 --family uart33c --peer ft232r"};
     for (const char* format : {"text", "csv", "json"}) {
         std::vector<std::string> formatted;
         for (const std::string& line : lines)
