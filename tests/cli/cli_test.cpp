@@ -226,6 +226,7 @@ TEST(Cli, UsageAndHints) {
                                "COLUMNS=80 20M 1200 --clock-error 0,5",
                                "COLUMNS=80 register 20M 64 19200",
                                "COLUMNS=100 20M 19200",
+                               "COLUMNS=103 20M 19200",  // exactly the whole line: all stay
                                "COLUMNS=80 36M 115200 --family pic32",
                                "20M",
                                "x 19200",
