@@ -161,12 +161,84 @@ CLI::Validator percentage(report::PercentReading (*read)(std::string_view)) {
 }
 
 std::string quantityProblem(const std::string& text) {
-    if (isUnit(text))
+    // "20 MHz" quoted into one argument: the unit after a blank.
+    const std::size_t blank = text.find_last_of(" \t");
+    if (isUnit(text) || (blank != std::string::npos && isUnit(text.substr(blank + 1))))
         return fmt::format("«{}» non è un numero; {}", text, unitAdvice);
     return report::readPositiveQuantity(text).problem;
 }
 
 }  // namespace
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return lower;
+}
+
+std::string nearestName(std::string_view text, std::span<const std::string> names) {
+    const std::string typed = lowerCase(text);
+    const auto nearest = std::min_element(
+        names.begin(), names.end(), [&typed](const std::string& a, const std::string& b) {
+            return editDistance(typed, a) < editDistance(typed, b);
+        });
+    if (nearest == names.end() || editDistance(typed, *nearest) > 2)
+        return {};
+    return *nearest;
+}
+
+namespace {
+
+// The numbers of "40/2/2", or nothing when one is not a whole number from 1 to 1000.
+std::optional<std::vector<std::int64_t>> pllFactors(std::string_view text) {
+    std::vector<std::int64_t> factors;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(text.find('/', start), text.size());
+        std::int64_t value = 0;
+        const char* first = text.data() + start;
+        const char* last = text.data() + end;
+        if (std::from_chars(first, last, value).ptr != last || first == last || value < 1 ||
+            value > 1000)
+            return std::nullopt;
+        factors.push_back(value);
+        if (end == text.size())
+            break;
+        start = end + 1;
+    }
+    // The dividers together at most 65536, which keeps the law's integers in 64 bits.
+    std::int64_t divider = 1;
+    for (std::size_t i = 1; i < factors.size(); ++i)
+        divider *= factors[i];
+    if (factors.size() > 4 || divider > 65536)
+        return std::nullopt;
+    return factors;
+}
+
+}  // namespace
+
+PllRatio pllRatioOf(std::string_view text) {
+    PllRatio ratio;
+    const std::vector<std::int64_t> factors =
+        pllFactors(text).value_or(std::vector<std::int64_t>{1});
+    ratio.multiplier = factors.front();
+    for (std::size_t i = 1; i < factors.size(); ++i)
+        ratio.divider *= factors[i];
+    return ratio;
+}
+
+CLI::Validator pllRatio() {
+    return checking([](const std::string& text) -> std::string {
+        const auto factors = pllFactors(text);
+        if (factors)
+            return {};
+        return fmt::format(
+            "«{}» non è un rapporto del PLL; serve un moltiplicatore come 4 o 16, o M/N1/N2 come "
+            "40/2/2: fino a quattro interi da 1 a 1000, i divisori insieme al massimo 65536",
+            text);
+    });
+}
 
 CLI::Validator quantity() {
     return checking(quantityProblem);
@@ -177,18 +249,23 @@ CLI::Validator crystalOrCommand() {
         const std::string problem = quantityProblem(text);
         if (problem.empty() || !isWord(text))
             return problem;
-        const auto nearest =
-            std::min_element(std::begin(commandNames), std::end(commandNames),
-                             [&text](std::string_view a, std::string_view b) {
-                                 return editDistance(text, a) < editDistance(text, b);
-                             });
+        const std::vector<std::string> names(std::begin(commandNames), std::end(commandNames));
+        const std::string nearest = nearestName(text, names);
         std::string message = fmt::format("«{}» non è un comando né un numero; i comandi sono {}",
                                           text, listText(commandNames, "e"));
-        if (editDistance(text, *nearest) <= 2)
-            message += fmt::format("; forse {}?", *nearest);
+        if (!nearest.empty())
+            message += fmt::format("; forse {}?", nearest);
         return message;
     });
 }
+
+namespace {
+
+// The widest register of any family: 20 bits. A mode whose register is
+// narrower says "registro troppo piccolo" for a larger N.
+constexpr std::int64_t largestRegister = 0xFFFFF;
+
+}  // namespace
 
 CLI::Validator registerValue() {
     return reading(
@@ -205,11 +282,12 @@ CLI::Validator registerValue() {
                 } catch (const CalcError&) {
                 }
             }
-            if (value >= 0 && value <= 65535)
+            if (value >= 0 && value <= largestRegister)
                 return std::to_string(value);
             return std::nullopt;
         },
-        "«{}» non è un valore del registro; serve un intero da 0 a 65535, come 64 o 0x40");
+        "«{}» non è un valore del registro; serve un intero da 0 a 1048575 (20 bit), come 64 o "
+        "0x40");
 }
 
 CLI::Validator tolerance() {

@@ -44,13 +44,27 @@ inline constexpr std::string_view commandNames[] = {"compare", "register", "head
 inline constexpr const char* unitAdvice =
     "l'unità va attaccata al numero, come 115200baud o 20MHz, o si omette";
 
+// "FOSC/2" -> "fosc/2": names compared in any case.
+[[nodiscard]] std::string lowerCase(std::string_view text);
+
+// The name of `names` nearest `text`, when it is a likely slip (two edits or
+// fewer, case aside); else empty.
+[[nodiscard]] std::string nearestName(std::string_view text, std::span<const std::string> names);
+
+// A PLL's ratio: "4" or "M/N1/N2 ..." as 40/2/2, each a whole number from 1 to 1000.
+struct PllRatio {
+    std::int64_t multiplier = 1;
+    std::int64_t divider = 1;
+};
+[[nodiscard]] PllRatio pllRatioOf(std::string_view text);  // of a text pllRatio() let through
+
 // Checks, for texts bound to a Quantity: a frequency or rate above zero
 // ("20M", "20.000.000", "115.2k"), and the first word of the short form, a
 // crystal or else a mistyped command.
 CLI::Validator quantity();
 CLI::Validator crystalOrCommand();
 // Transforms, each for the typed value named.
-CLI::Validator registerValue();  // std::int64_t, 0 to 65535
+CLI::Validator registerValue();  // std::int64_t, 0 to 1048575
 CLI::Validator tolerance();      // double, above 0 and at most 100
 CLI::Validator clockError();     // double, at least 0 and below 100
 CLI::Validator modeKey();        // std::string, a key of some family's modes
@@ -59,5 +73,6 @@ CLI::Validator format();         // report::Format
 CLI::Validator prefix();         // a check
 CLI::Validator frame();          // std::string, "8N1" as frameFromText reads it, upper case
 CLI::Validator margin();         // double, above 0 and at most 100
+CLI::Validator pllRatio();       // a check
 
 }  // namespace velmiro::cli

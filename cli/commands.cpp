@@ -27,31 +27,33 @@ void hint(std::ostream& err, const std::string& advice) {
         err << "velmiro-cli: " << advice << '\n';
 }
 
-// QUARZO, with advice when it is implausibly low; the advice, if any, in `said`.
-std::int32_t crystalOf(const Quantity& crystal, std::ostream& err, bool* said = nullptr) {
-    const std::string advice = report::frequencyHint("QUARZO", crystal.typed, crystal.value);
+// CLOCK, with advice when it is implausibly low; the advice, if any, in `said`.
+std::int32_t crystalOf(const Quantity& crystal, const report::Port& port, std::ostream& err,
+                       bool* said = nullptr) {
+    const std::string advice = report::frequencyHint("CLOCK", crystal.typed, crystal.value);
     hint(err, advice);
+    hint(err, report::clockLimitHint(port, crystal.value));
     if (said != nullptr)
         *said = !advice.empty();
     return crystal.value;
 }
 
-// QUARZO and BAUD of a command that judges one rate, with advice on either.
+// CLOCK and BAUD of a command that judges one rate, with advice on either.
 report::Query rateQuery(const Quantity& crystal, const Quantity& rate, const Judging& j,
                         std::ostream& err) {
     const report::Query q{crystal.value, rate.value, {}, judgementOf(j), j.port};
     // A rate that would make a plausible clock, above a clock that is not one.
     const bool low = crystal.value < report::lowestClock;
     if (low && rate.value >= report::lowestClock) {
-        hint(err, fmt::format("QUARZO e BAUD sembrano scambiati: un quarzo da {} Hz per {} "
+        hint(err, fmt::format("CLOCK e BAUD sembrano scambiati: un clock da {} Hz per {} "
                               "baud; forse «{} {}»?",
                               crystal.value, rate.value, rate.typed, crystal.typed));
         return q;
     }
-    crystalOf(crystal, err);
+    crystalOf(crystal, j.port, err);
     // A rate out of reach of a crystal already said to be too low adds nothing.
     if (!low)
-        hint(err, report::rateHint(*peripheralOf(j).family, q.crystal, *q.rate));
+        hint(err, report::rateHint(peripheralOf(j), q.crystal, *q.rate));
     return q;
 }
 
@@ -95,16 +97,18 @@ int statusOf(const Comparison& modes, const Judging& j, std::ostream& err) {
     return 1;
 }
 
-// A highest crystal whose generator cannot reach the fastest rate asked for.
-std::string unreachable(const Family& family, std::int32_t maximum, std::int32_t fastest) {
-    const double top = maximum / (4.0 * family.clockDivider);
-    if (fastest <= top)
+// A highest crystal whose generator cannot reach the fastest rate asked for:
+// the clock the generator counts from it, over the smallest divisor of a mode.
+std::string unreachable(const Peripheral& peripheral, std::int32_t maximum, std::int32_t fastest) {
+    const Fastest top = fastestRate(peripheral, maximum);
+    if (fastest <= top.rate)
         return {};
+    const std::string_view counted = peripheral.source().generator;
     return fmt::format(
         "--max-frequency: fino a {} Hz nessun quarzo arriva a {} baud, al massimo "
-        "{} ({} / 4, n = 0)",
-        maximum, fastest, report::percentText(top),
-        family.generatorName.empty() ? "F" : family.generatorName);
+        "{} ({} / {}, n = {})",
+        maximum, fastest, report::percentText(top.rate), counted.empty() ? "F" : counted,
+        top.divisor, top.registerValue);
 }
 
 }  // namespace
@@ -118,13 +122,22 @@ int compare(const CompareOptions& o, Streams streams) {
 }
 
 int registerCommand(const RegisterOptions& o, Streams streams) {
-    report::Query q{
-        crystalOf(o.crystal, streams.err), {}, o.n, judgementOf(o.judging), o.judging.port};
+    report::Query q{crystalOf(o.crystal, o.judging.port, streams.err),
+                    {},
+                    o.n,
+                    judgementOf(o.judging),
+                    o.judging.port};
     if (o.rate)
         q.rate = o.rate->value;
     const Comparison modes = compareRegister(peripheralOf(o.judging), q.crystal, o.n, q.rate,
                                              q.judgement, choiceOf(o.judging));
     report::writeModes(streams.out, o.judging.format, q, modes, streams.width);
+    // An N no listed register holds (above 16 bits on a 16-bit port) is no answer.
+    if (!q.rate && std::none_of(modes.modes.begin(), modes.modes.end(),
+                                [](const ModeResult& r) { return r.registerHolds(); })) {
+        streams.err << "velmiro-cli: nessun modo contiene questo valore del registro\n";
+        return 1;
+    }
     // Without a rate nothing is judged.
     return q.rate ? statusOf(modes, o.judging, streams.err) : 0;
 }
@@ -142,8 +155,11 @@ int header(const HeaderOptions& o, Streams streams) {
 
 int table(const TableOptions& o, Streams streams) {
     bool low = false;
-    const report::Query q{
-        crystalOf(o.crystal, streams.err, &low), {}, {}, judgementOf(o.judging), o.judging.port};
+    const report::Query q{crystalOf(o.crystal, o.judging.port, streams.err, &low),
+                          {},
+                          {},
+                          judgementOf(o.judging),
+                          o.judging.port};
     const std::vector<std::int32_t> chosen =
         o.rates.empty() ? std::vector<std::int32_t>(report::defaultTableRates().begin(),
                                                     report::defaultTableRates().end())
@@ -154,8 +170,7 @@ int table(const TableOptions& o, Streams streams) {
     std::vector<std::int32_t> missed;
     for (const report::TableRow& row : rows) {
         if (!low)
-            hint(streams.err,
-                 report::rateHint(*peripheralOf(o.judging).family, q.crystal, row.rate));
+            hint(streams.err, report::rateHint(peripheralOf(o.judging), q.crystal, row.rate));
         const ModeResult* best = row.modes.bestMode();
         if (best == nullptr || best->verdict != Verdict::Ok)
             missed.push_back(row.rate);
@@ -179,7 +194,7 @@ int crystals(const CrystalsOptions& o, Streams streams) {
         hint(streams.err, slow);
         const std::int32_t fastest = *std::max_element(wanted.begin(), wanted.end());
         if (slow.empty())
-            hint(streams.err, unreachable(*peripheralOf(o.judging).family, high, fastest));
+            hint(streams.err, unreachable(peripheralOf(o.judging), high, fastest));
     }
     const Judgement judgement = judgementOf(o.judging);
     const std::vector<CrystalFit> fits =
@@ -230,7 +245,7 @@ int link(const LinkOptions& o, Streams streams) {
         linkReasons(q, row, streams.err);
         return 1;
     }
-    crystalOf(o.crystal, streams.err);
+    crystalOf(o.crystal, o.judging.port, streams.err);
     const std::vector<std::int32_t> rates =
         o.rates.empty()
             ? std::vector<std::int32_t>(standardLinkRates().begin(), standardLinkRates().end())

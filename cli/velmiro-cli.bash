@@ -8,7 +8,7 @@ _velmiro_cli() {
     elif [ "$prev" = "=" ] && [ "$COMP_CWORD" -ge 2 ]; then
         prev=${COMP_WORDS[COMP_CWORD - 2]}
     fi
-    local judging="--help --mode --sync --tolerance --clock-error --family --device"
+    local judging="--help --mode --sync --tolerance --clock-error --family --device --pll --clock --bclksel"
     # The command is the first word; without one the line is the short form, like compare.
     local options="--version $judging --format"
     case ${COMP_WORDS[1]:-} in
@@ -19,11 +19,13 @@ _velmiro_cli() {
     esac
     case $prev in
         --format) words="text csv json" ;;
-        --mode) words="000 001 010 011 100 110 0 1" ;;
-        --family) words="eusart usart uart18 uart16 pic32" ;;
-        --peer) words="ft232r ft232b cp2104 cp2102 exact eusart usart uart18 uart16 pic32" ;;
+        --mode) words="000 001 010 011 100 110 0 1 00 01 10" ;;
+        --family) words="eusart usart uart18 uart16 pic32 uart33c uart33a dspic30f" ;;
+        --bclksel) words="fosc/2 fosc afvco/3" ;;
+        --clock) words="fosc fcy fp pbclk pbclk2 pbclk3 fuart afvco" ;;
+        --peer) words="ft232r ft232b cp2104 cp2102 exact eusart usart uart18 uart16 pic32 uart33c uart33a dspic30f" ;;
         --frame) words="8N1 8E1 8O1 8N2 7E1 7O1 9N1" ;;
-        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency | --device | --peer-clock | --peer-clock-error | --margin) return ;;
+        --tolerance | --clock-error | --prefix | --max-frequency | --min-frequency | --device | --pll | --peer-clock | --peer-clock-error | --margin) return ;;
         *)
             if [[ $cur == -* ]]; then
                 words=$options

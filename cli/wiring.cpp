@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "arguments.h"
+#include "clocks.h"
 #include "commands.h"
 #include "velmiro_cli.h"
 
@@ -37,13 +38,20 @@ std::string familyList() {
         std::vector<std::string_view> bits;
         for (const BitColumn& bit : f.bits)
             bits.push_back(bit.name);
-        text += fmt::format("  {:<7} {}\n          modi {} ({})", f.key, f.parts,
+        text += fmt::format("  {:<8} {}\n           modi {} ({})", f.key, f.parts,
                             listText(modeKeys(f), "e"), fmt::join(bits, " "));
-        if (f.clockDivider > 1)
+        const ClockSource& source = f.sources.front();
+        if (!source.generator.empty())
             text +=
-                fmt::format("; conta {} = {} / {}", f.generatorName, f.clockWord, f.clockDivider);
+                fmt::format("; conta {} = {} / {}", source.generator, source.input, source.divider);
         else if (f.clockWord != eusart().clockWord)
-            text += fmt::format("; QUARZO è il {}", f.clockWord);
+            text += fmt::format("; CLOCK è il {}", f.clockWord);
+        if (!f.sourceBits.empty()) {
+            std::vector<std::string_view> keys;
+            for (const ClockSource& s : f.sources)
+                keys.push_back(s.key);
+            text += fmt::format("; --bclksel {}", fmt::join(keys, ", "));
+        }
         text += '\n';
     }
     return text;
@@ -85,9 +93,10 @@ std::string footer(std::string_view command) {
            "  verso il pari.\n\n"
            "Registro:\n"
            "  n = (F / B) / D - 1, all'intero più vicino (a metà, verso l'alto), con F il\n"
-           "  clock che il generatore conta. Dove il registro (8 o 16 bit, secondo il\n"
-           "  modo) non lo contiene si carica il limite, segnato (max) o (min): baud rate\n"
-           "  ottenuto, scostamento ed esito sono i suoi.\n\n"
+           "  clock che il generatore conta; nel modo frazionario n = F / B. Dove il\n"
+           "  registro (8, 16 o 20 bit, secondo il modo) non lo contiene si carica il\n"
+           "  limite, segnato (max) o (min): baud rate ottenuto, scostamento ed esito\n"
+           "  sono i suoi.\n\n"
            "Famiglie (--family, o quella di --device; predefinita eusart):\n" +
            familyList() +
            "\n"
@@ -115,7 +124,7 @@ class Formatter : public CLI::Formatter {
         if (app->get_parent() != nullptr)
             return CLI::Formatter::make_usage(app, std::move(name));
         return "Uso: velmiro-cli COMANDO ARGOMENTI [OPZIONI]\n"
-               "     velmiro-cli QUARZO BAUD [OPZIONI]   (come compare)\n";
+               "     velmiro-cli CLOCK BAUD [OPZIONI]   (come compare)\n";
     }
 
     // One blank line between blocks, never two; a command's help sets its
@@ -162,17 +171,18 @@ class Line {
         app_.require_subcommand(0, 1);
         app_.footer([] { return footer(""); });  // built only when help is asked for
 
-        // The short form: velmiro-cli QUARZO BAUD, the same as compare.
-        argument(app_.add_option("QUARZO", compare_.crystal,
-                                 "Frequenza del quarzo in Hz (senza comando: compare)"))
+        // The short form: velmiro-cli CLOCK BAUD, the same as compare.
+        argument(app_.add_option("CLOCK", compare_.crystal,
+                                 "Il clock in Hz: Fosc, PBCLK per pic32, FUART per uart33a; con "
+                                 "--pll il quarzo (senza comando: compare)"))
             ->check(crystalOrCommand());
         argument(app_.add_option("BAUD", compare_.rate, "Baud rate desiderato"))->check(quantity());
         judging(app_, compare_.judging, true);
         app_.callback([this] {
             if (!app_.get_subcommands().empty())
                 return;
-            if (app_.count("QUARZO") == 0)
-                throw Refusal("manca il comando o QUARZO BAUD; vedere velmiro-cli --help");
+            if (app_.count("CLOCK") == 0)
+                throw Refusal("manca il comando o CLOCK BAUD; vedere velmiro-cli --help");
             if (app_.count("BAUD") == 0)
                 throw Refusal("manca BAUD; vedere velmiro-cli --help");
             status_ = compare(agreed(compare_), streams_);
@@ -190,7 +200,7 @@ class Line {
                 command("register", "Il baud rate di un valore N del registro, in ogni modo")) {
             crystal(*cmd, register_.crystal);
             argument(cmd->add_option("N", register_.n,
-                                     "Valore del registro, da 0 a 65535, anche in hex (0x40)"))
+                                     "Valore del registro, da 0 a 1048575, anche in hex (0x40)"))
                 ->transform(registerValue())
                 ->required();
             argument(cmd->add_option("BAUD", register_.rate,
@@ -329,6 +339,7 @@ class Line {
         } else {
             j.port = report::Port{Peripheral(named != nullptr ? *named : eusart()), {}};
         }
+        applyClockOptions(j.port, pll_, clock_, bclksel_);
         const Family& f = j.port.family();
         const ModeInfo* mode = j.mode.empty() ? nullptr : findMode(f, j.mode);
         if (!j.mode.empty() && mode == nullptr)
@@ -397,7 +408,9 @@ class Line {
     }
 
     static void crystal(CLI::App& cmd, Quantity& value) {
-        argument(cmd.add_option("QUARZO", value, "Frequenza del quarzo in Hz"))
+        argument(cmd.add_option("CLOCK", value,
+                                "Il clock in Hz: Fosc, PBCLK per pic32, FUART per uart33a; con "
+                                "--pll il quarzo"))
             ->check(quantity())
             ->required();
     }
@@ -413,6 +426,19 @@ class Line {
             ->option_text("MODO")
             ->transform(modeKey());
         cmd.add_flag("--sync", j.sync, "Il modo migliore tra i sincroni (SYNC 1)");
+        cmd.add_option("--pll", pll_,
+                       "CLOCK è il quarzo (o l'oscillatore interno) e il PLL lo moltiplica per "
+                       "RAPPORTO: 4, 16, o M/N1/N2 come 40/2/2")
+            ->option_text("RAPPORTO")
+            ->check(pllRatio());
+        cmd.add_option("--clock", clock_,
+                       "Quale clock è CLOCK: fosc, o quello che il generatore conta (fcy, fp, "
+                       "pbclk2...)")
+            ->option_text("NOME");
+        cmd.add_option("--bclksel", bclksel_,
+                       "uart33c: la sorgente del clock dell'UART, fosc/2 (predefinita), fosc o "
+                       "afvco/3")
+            ->option_text("SORGENTE");
         cmd.add_option("--tolerance", j.tolerance,
                        "Tolleranza in percento, con \",\" o \".\" (predefinita 1)")
             ->option_text("PERCENTO")
@@ -436,7 +462,7 @@ class Line {
             if (opt->get_positional())
                 throw Refusal(fmt::format(
                     "il comando va per primo: velmiro-cli {} …, non dopo «{}»; la forma breve "
-                    "è velmiro-cli QUARZO BAUD senza comando",
+                    "è velmiro-cli CLOCK BAUD senza comando",
                     command, opt->as<std::string>()));
             throw Refusal(fmt::format("{} va dopo il comando: velmiro-cli {} … {}", opt->get_name(),
                                       command, opt->get_name()));
@@ -463,10 +489,18 @@ class Line {
             const std::string first = left.empty() ? "" : left.front();
             const bool option =
                 first.size() > 1 && first.front() == '-' && !(first[1] >= '0' && first[1] <= '9');
-            if (option)
-                return chosen.empty() ? fmt::format("opzione sconosciuta: «{}»", first)
-                                      : fmt::format("{} non ha l'opzione «{}»; vedere {}",
-                                                    where.get_name(), first, see);
+            if (option) {
+                std::vector<std::string> names;
+                for (const CLI::Option* opt : where.get_options()) {
+                    if (!opt->get_positional())
+                        names.push_back(opt->get_name());
+                }
+                const std::string nearest = nearestName(first.substr(0, first.find('=')), names);
+                const std::string guess = nearest.empty() ? "" : " (forse " + nearest + "?)";
+                return chosen.empty() ? fmt::format("opzione sconosciuta: «{}»{}", first, guess)
+                                      : fmt::format("{} non ha l'opzione «{}»{}; vedere {}",
+                                                    where.get_name(), first, guess, see);
+            }
             if (isUnit(first))
                 return fmt::format("argomento in più: «{}»; {}", first, unitAdvice);
             return fmt::format("argomento in più: «{}»", first);
@@ -495,11 +529,14 @@ class Line {
     Streams streams_;
     CLI::App app_{
         "Calcolo del generatore di baud rate (SPBRG) della porta seriale dei PIC:\n"
-        "per un quarzo e un baud rate, tutti i modi del generatore a confronto.\n",
+        "per un clock e un baud rate, tutti i modi del generatore a confronto.\n",
         "velmiro-cli"};
-    std::string family_;                 // --family, every command's
-    std::optional<std::string> device_;  // --device, every command's
-    CompareOptions compare_;             // also the short form's
+    std::string family_;                  // --family, every command's
+    std::optional<std::string> device_;   // --device, every command's
+    std::optional<std::string> pll_;      // --pll, every command's
+    std::optional<std::string> clock_;    // --clock
+    std::optional<std::string> bclksel_;  // --bclksel
+    CompareOptions compare_;              // also the short form's
     RegisterOptions register_;
     HeaderOptions header_;
     TableOptions table_;

@@ -40,11 +40,15 @@ double roundHalfEven(double x) {
 }
 
 std::int64_t nearestRegisterUp(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {
-    const std::int64_t product = std::int64_t{rate} * divisor;
+    return nearestRegister(frequency, std::int64_t{rate} * divisor, 1);
+}
+
+std::int64_t nearestRegister(std::int64_t frequency, std::int64_t product, std::int64_t offset) {
     if (product == 0)
         failZeroDivisor(frequency == 0);
-    // floor((F / m - 1) + 1/2) = floor((2F - m) / 2m), with a floor that also holds below zero.
-    const std::int64_t numerator = 2 * std::int64_t{frequency} - product;
+    // floor((F / m - o) + 1/2) = floor((2F - (2o - 1) m) / 2m), with a floor that also holds
+    // below zero.
+    const std::int64_t numerator = 2 * frequency - (2 * offset - 1) * product;
     const std::int64_t denominator = 2 * product;
     std::int64_t n = numerator / denominator;
     if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0)))
@@ -52,7 +56,7 @@ std::int64_t nearestRegisterUp(std::int32_t frequency, std::int32_t rate, std::i
     return n;
 }
 
-double rateOf(std::int32_t frequency, std::int64_t product) {
+double rateOf(std::int64_t frequency, std::int64_t product) {
     if (product == 0)
         failZeroDivisor(frequency == 0);
     return static_cast<double>(frequency) / static_cast<double>(product);
@@ -119,6 +123,10 @@ std::int16_t divisorForKey(std::string_view key) {
 
 std::int64_t registerMaximum(const GeneratorMode& mode) {
     return mode.brg16 != 0 ? 65535 : 255;
+}
+
+std::int64_t registerMaximum(const ModeInfo& mode) {
+    return mode.maximumRegister != 0 ? mode.maximumRegister : registerMaximum(mode.mode);
 }
 
 std::int16_t registerValueFor(std::int32_t frequency, std::int32_t rate, std::int16_t divisor) {

@@ -24,8 +24,11 @@ double roundHalfEven(double x);
 // could land on the wrong side of a half.
 std::int64_t nearestRegisterUp(std::int32_t frequency, std::int32_t rate, std::int16_t divisor);
 
+// n = round(F / m - offset), exact ties upward, for any F and m below 2^61.
+std::int64_t nearestRegister(std::int64_t frequency, std::int64_t product, std::int64_t offset);
+
 // The rate a divisor product m = (n + 1) * D gives: F / m.
-double rateOf(std::int32_t frequency, std::int64_t product);
+double rateOf(std::int64_t frequency, std::int64_t product);
 
 // difference / base * 100: the signed deviation of a rate from its target.
 double percentOff(std::int64_t difference, std::int64_t base);

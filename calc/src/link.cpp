@@ -77,8 +77,10 @@ Sampling picSampling(const Family& family, const ModeInfo& mode) {
             return row.sampling;
     }
     // The EUSART's and the UARTs' chapters do not place their samples: the
-    // generator's clocks per bit, at most 16.
-    return conservativeSampling(std::min<int>(mode.divisor, 16));
+    // generator's clocks per bit, at most 16. The fractional divider's output
+    // is the 16x clock itself, whatever its divisor of 1.
+    const int perBit = mode.mode.fractional != 0 ? 16 : std::min<int>(mode.divisor, 16);
+    return conservativeSampling(perBit);
 }
 
 namespace {

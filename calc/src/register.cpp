@@ -23,10 +23,17 @@ bool competes(const Peripheral& peripheral, const ModeInfo& mode, const ModeChoi
     return (mode.mode.sync != 0) == choice.sync;
 }
 
-// The generator's divisor seen from the clock the user gives: the family's
-// clock divider folded in keeps the law exact over integers (Fosc / 2 may be odd).
-std::int16_t divisorFromInput(const Peripheral& peripheral, const ModeInfo& mode) {
-    return static_cast<std::int16_t>(mode.divisor * peripheral.family->clockDivider);
+// The generator's divisor seen from the clock the user gives: the chain's
+// ratio folded in keeps the law exact over integers (Fosc / 2 may be odd).
+// n = round(F * r / (B * D) - offset) with r = multiplier / divider.
+struct Scaled {
+    std::int64_t frequency;  // F * multiplier
+    std::int64_t divisor;    // D * divider
+};
+
+Scaled scaled(const Peripheral& peripheral, std::int32_t frequency, const ModeInfo& mode) {
+    const ClockRatio r = peripheral.ratio();
+    return {frequency * r.multiplier, mode.divisor * r.divider};
 }
 
 }  // namespace
@@ -42,16 +49,23 @@ namespace {
 // A register value taken forwards: the rate it gives and, with a target, its judgement.
 void takeForwards(const Peripheral& peripheral, ModeResult& result, std::int32_t frequency,
                   std::optional<std::int32_t> rate, const Judgement& judgement) {
-    const std::int64_t product =
-        (result.registerValue + 1) * divisorFromInput(peripheral, *result.mode);
-    result.achieved = law::rateOf(frequency, product);
+    const Scaled f = scaled(peripheral, frequency, *result.mode);
+    const std::int64_t product = (result.registerValue + result.mode->offset) * f.divisor;
+    result.achieved = law::rateOf(f.frequency, product);
     if (!rate)
         return;
     // (A - B) / B with A = F / m, over integers: (F - B * m) / (B * m). Both
-    // stay below 2^53, so they are exact doubles and equal ratios give
-    // equal deviations.
-    const std::int64_t target = std::int64_t{*rate} * product;
-    result.deviationPercent = law::percentOff(frequency - target, target);
+    // stay below 2^53 for every classic register, so they are exact doubles
+    // and equal ratios give equal deviations. A 20-bit n, a slow PLL divider
+    // and a huge rate could pass 2^63: then in long double, never wrapped.
+    std::int64_t target = 0;
+    if (__builtin_mul_overflow(std::int64_t{*rate}, product, &target)) {
+        const long double wide = static_cast<long double>(*rate) * product;
+        result.deviationPercent =
+            static_cast<double>((static_cast<long double>(f.frequency) - wide) / wide * 100.0L);
+    } else {
+        result.deviationPercent = law::percentOff(f.frequency - target, target);
+    }
     result.worstCasePercent =
         worstCasePercent(*result.deviationPercent, judgement.clockErrorPercent);
     if (peripheral.avoided(*result.mode))
@@ -69,7 +83,11 @@ Comparison withBest(const Peripheral& peripheral, std::vector<ModeResult> result
         const ModeResult& r = comparison.modes[i];
         if (!r.worstCasePercent || !competes(peripheral, *r.mode, choice))
             continue;
-        if (!comparison.best || *r.worstCasePercent < *comparison.bestMode()->worstCasePercent)
+        const ModeResult* best = comparison.bestMode();
+        // On a tie, a mode with majority detection reads noisy lines better.
+        if (best == nullptr || *r.worstCasePercent < *best->worstCasePercent ||
+            (*r.worstCasePercent == *best->worstCasePercent && best->mode->samplesOnce &&
+             !r.mode->samplesOnce))
             comparison.best = i;
     }
     return comparison;
@@ -84,8 +102,7 @@ ModeResult rateForRegister(const Peripheral& peripheral, std::int32_t frequency,
     result.mode = &mode;
     result.registerValue = registerValue;
     result.neededRegister = registerValue;
-    if (registerValue < peripheral.registerMinimum(mode) ||
-        registerValue > registerMaximum(mode.mode)) {
+    if (registerValue < peripheral.registerMinimum(mode) || registerValue > registerMaximum(mode)) {
         result.verdict = Verdict::RegisterTooSmall;
         return result;
     }
@@ -97,11 +114,11 @@ ModeResult registerForRate(const Peripheral& peripheral, std::int32_t frequency,
                            const ModeInfo& mode, const Judgement& judgement) {
     ModeResult result;
     result.mode = &mode;
-    result.neededRegister =
-        law::nearestRegisterUp(frequency, rate, divisorFromInput(peripheral, mode));
+    const Scaled f = scaled(peripheral, frequency, mode);
+    result.neededRegister = law::nearestRegister(f.frequency, rate * f.divisor, mode.offset);
     // The register holds what it can: its limits give the nearest rate it can reach.
     result.registerValue = std::clamp<std::int64_t>(
-        result.neededRegister, peripheral.registerMinimum(mode), registerMaximum(mode.mode));
+        result.neededRegister, peripheral.registerMinimum(mode), registerMaximum(mode));
     takeForwards(peripheral, result, frequency, rate, judgement);
     return result;
 }
@@ -129,6 +146,18 @@ Comparison compareRegister(const Peripheral& peripheral, std::int32_t frequency,
     return withBest(peripheral, std::move(results), choice);
 }
 
+Fastest fastestRate(const Peripheral& peripheral, std::int32_t frequency) {
+    Fastest fastest;
+    for (const ModeInfo& mode : peripheral.family->modes) {
+        const std::int64_t n = peripheral.registerMinimum(mode);
+        const std::int64_t divisor = mode.divisor * (n + mode.offset);
+        if (fastest.divisor == 0 || divisor < fastest.divisor)
+            fastest = {0.0, divisor, n};
+    }
+    fastest.rate = peripheral.generatorClock(frequency) / static_cast<double>(fastest.divisor);
+    return fastest;
+}
+
 std::span<const std::int32_t> commonCrystals() {
     static constexpr std::array<std::int32_t, 37> crystals{
         1000000,  1843200,  2000000,  2457600,  3276800,  3579545,  3686400,  4000000,
@@ -140,13 +169,25 @@ std::span<const std::int32_t> commonCrystals() {
     return crystals;
 }
 
+namespace {
+
+// A crystal that would run the part's clock beyond its group's maximum.
+bool beyondPart(const Peripheral& peripheral, std::int32_t crystal) {
+    const PartClock* part = peripheral.partClock;
+    return part != nullptr && part->maximum > 0 &&
+           &peripheral.source() == &peripheral.family->sources.front() &&
+           peripheral.inputClock(crystal) > static_cast<double>(part->maximum);
+}
+
+}  // namespace
+
 std::vector<CrystalFit> crystalsFor(const Peripheral& peripheral,
                                     std::span<const std::int32_t> rates, const Judgement& judgement,
                                     const ModeChoice& choice, std::int32_t minimum,
                                     std::int32_t maximum) {
     std::vector<CrystalFit> fits;
     for (const std::int32_t crystal : commonCrystals()) {
-        if (crystal < minimum || crystal > maximum)
+        if (crystal < minimum || crystal > maximum || beyondPart(peripheral, crystal))
             continue;
         CrystalFit fit;
         fit.crystal = crystal;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string_view>
+
+#include "clocks.h"
 
 namespace velmiro::report::columns {
 
@@ -25,12 +28,12 @@ Tone toneOf(const ModeResult& r) {
     return *r.verdict == Verdict::Ok ? Tone::Within : Tone::Outside;
 }
 
-// The clock the generator counts, in Hz: whole, or with its half.
+// The clock the generator counts, in Hz: whole, or with its fraction.
 Json generatorClock(const Line& l) {
-    const int divider = l.port->family().clockDivider;
-    if (*l.clock % divider == 0)
-        return *l.clock / divider;
-    return static_cast<double>(*l.clock) / divider;
+    const double hertz = l.port->peripheral.generatorClock(*l.clock);
+    if (hertz == std::floor(hertz))
+        return static_cast<std::int64_t>(hertz);
+    return hertz;
 }
 
 const ModeResult& mode(const Line& l) {
@@ -56,10 +59,13 @@ const Column clock{
     .text = [](const Line& l) { return std::to_string(*l.clock); },
     .value = [](const Line& l) -> Json { return *l.clock; },
     .gridText = [](const Line& l) { return groupedText(*l.clock); },
-    .headingOf = [](const Family& f) { return std::string(f.clockWord); },
+    .headingOf = [](const Port& p) { return clocks::word(p); },
     .unit = "Hz",
 };
 const Column generatorClockHz{.key = "generator_clock_hz", .value = generatorClock};
+// The clock chain, in JSON only: the same keys for every family.
+const Column clockChain{.key = "clocks",
+                        .value = [](const Line& l) { return clocks::json(*l.port, l.clock); }};
 const Column rate{
     .key = "rate",
     .heading = "baud rate",
@@ -137,8 +143,12 @@ const Column verdict{
     .key = "verdict",
     .heading = "esito",
     .left = true,
+    // A mode that samples each bit once says so beside its verdict.
     .text = [](const Line& l) -> std::string {
-        return mode(l).verdict ? std::string(verdictText(*mode(l).verdict)) : dash;
+        if (!mode(l).verdict)
+            return dash;
+        return std::string(verdictText(*mode(l).verdict)) +
+               (mode(l).mode->samplesOnce ? " (1 campione)" : "");
     },
     .value =
         [](const Line& l) {
@@ -146,20 +156,23 @@ const Column verdict{
         },
     .tone = [](const Line& l) { return toneOf(mode(l)); },
 };
+const Column samplesOnce{.key = "samples_once",
+                         .value = [](const Line& l) -> Json { return mode(l).mode->samplesOnce; }};
 const Column best{.key = "best", .value = [](const Line& l) -> Json { return l.best; }};
 
 template <std::size_t N>
 using Of = std::array<const Column*, N>;
 
-const Of<12> modeOrder{&modeKey,        &bits,      &divisor,       &registerValue,
-                       &neededRegister, &limited,   &registerParts, &achieved,
-                       &deviation,      &worstCase, &verdict,       &best};
-const Of<7> questionOrder{&clock,  &rate,   &tolerance,       &clockError,
-                          &family, &device, &generatorClockHz};
+const Of<13> modeOrder{&modeKey, &bits,          &divisor,  &registerValue, &neededRegister,
+                       &limited, &registerParts, &achieved, &deviation,     &worstCase,
+                       &verdict, &samplesOnce,   &best};
+const Of<8> questionOrder{&clock,  &rate,   &tolerance,        &clockError,
+                          &family, &device, &generatorClockHz, &clockChain};
 const Of<5> questionLead{&family, &device, &clock, &generatorClockHz, &rate};
-const Of<6> tableOrder{&clock, &tolerance, &clockError, &family, &device, &generatorClockHz};
+const Of<7> tableOrder{&clock,  &tolerance,        &clockError, &family,
+                       &device, &generatorClockHz, &clockChain};
 const Of<6> tableBlock{&rate, &achieved, &deviation, &worstCase, &registerValue, &verdict};
-const Of<5> crystalsOrder{&rates, &tolerance, &clockError, &family, &device};
+const Of<6> crystalsOrder{&rates, &tolerance, &clockError, &family, &device, &clockChain};
 const Of<3> crystalOrder{&clock, &generatorClockHz, &worstDeviation};
 const Of<6> crystalsLead{&family, &device, &clock, &generatorClockHz, &worstDeviation, &rate};
 const Of<6> crystalsColumns{&clock, &worstDeviation, &rate, &modeKey, &registerValue, &deviation};

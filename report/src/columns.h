@@ -61,9 +61,9 @@ struct Column {
     Tone (*tone)(const Line&) = nullptr;
     Spread spread = Spread::One;
     bool widened = false;  // in text and grids only when a clock error widens deviations
-    std::string (*gridText)(const Line&) = nullptr;     // where a grid writes it otherwise
-    std::string (*headingOf)(const Family&) = nullptr;  // a heading named by the family
-    std::string_view unit{};                            // in a grid's heading: "Hz"
+    std::string (*gridText)(const Line&) = nullptr;   // where a grid writes it otherwise
+    std::string (*headingOf)(const Port&) = nullptr;  // a heading named by the port
+    std::string_view unit{};                          // in a grid's heading: "Hz"
 };
 
 using List = std::span<const Column* const>;
@@ -102,7 +102,7 @@ struct Shown {
     }
 };
 
-[[nodiscard]] std::vector<Shown> shown(List list, const Family& family, bool widened);
+[[nodiscard]] std::vector<Shown> shown(List list, const Port& port, bool widened);
 
 // Text: `marker` columns before the first ("* " on the best line), then the
 // columns two apart. A line with `blank` leaves the first `blank` cells empty.

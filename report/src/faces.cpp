@@ -42,10 +42,17 @@ std::string registerName(const Family& f) {
 }
 
 // The register's high and low part: the family's first and last named parts,
-// or the bytes of a register it names whole.
+// or, of a register it names whole, the bytes, or bits 19:16 and 15:0 where it
+// holds 20 bits, as the family that names the same register in two parts.
 std::int64_t registerHalf(const Family& f, std::int64_t n, bool high) {
-    if (f.columns.size() < 2)
+    if (f.columns.size() < 2) {
+        const bool wide = std::any_of(f.modes.begin(), f.modes.end(), [](const ModeInfo& m) {
+            return registerMaximum(m) > 0xFFFF;
+        });
+        if (wide)
+            return registerPart(n, high ? RegisterPart::Upper : RegisterPart::Word);
         return high ? highByte(n) : lowByte(n);
+    }
     return registerPart(n, (high ? f.columns.front() : f.columns.back()).part);
 }
 
@@ -111,7 +118,8 @@ std::string csvField(const Json& value) {
 
 }  // namespace
 
-std::vector<Shown> shown(List list, const Family& f, bool widened) {
+std::vector<Shown> shown(List list, const Port& port, bool widened) {
+    const Family& f = port.family();
     std::vector<Shown> out;
     for (const Column* c : list) {
         if (c->widened && !widened)
@@ -136,7 +144,7 @@ std::vector<Shown> shown(List list, const Family& f, bool widened) {
                                }});
             }
         } else if (!c->heading.empty() || c->headingOf != nullptr) {
-            out.push_back({c->key, c->headingOf ? c->headingOf(f) : std::string(c->heading),
+            out.push_back({c->key, c->headingOf ? c->headingOf(port) : std::string(c->heading),
                            c->width, c->left, c->drop, c->text, c->tone, c->gridText, c->unit});
         }
     }

@@ -34,11 +34,11 @@ std::string modeTitle(const Family& family, const ModeInfo& mode) {
 }
 
 Grid modesGrid(const Family& family, const Comparison& modes, bool worstCase) {
-    const auto shown = columns::shown(columns::modeList, family, worstCase);
+    const Port port{family, {}};
+    const auto shown = columns::shown(columns::modeList, port, worstCase);
     Grid grid;
     for (const columns::Shown& column : shown)
         grid.headers.push_back(column.gridHeading());
-    const Port port{family, {}};
     const Judgement judgement;
     const columns::Line question = columns::lineOf(port, judgement);
     for (std::size_t i = 0; i < modes.modes.size(); ++i) {
@@ -55,7 +55,8 @@ Grid modesGrid(const Family& family, const Comparison& modes, bool worstCase) {
 }
 
 Grid tableGrid(const Family& family, std::span<const TableRow> rows) {
-    const auto shown = columns::shown(columns::tableText, family, false);
+    const Port port{family, {}};
+    const auto shown = columns::shown(columns::tableText, port, false);
     const auto named = [&](std::string_view key) -> const columns::Shown& {
         return *std::find_if(shown.begin(), shown.end(),
                              [&](const columns::Shown& c) { return c.key == key; });
@@ -71,7 +72,6 @@ Grid tableGrid(const Family& family, std::span<const TableRow> rows) {
         grid.headers.push_back(modeTitle(family, *r.mode) + ' ' + n.heading);
         grid.headers.push_back(modeTitle(family, *r.mode) + ' ' + deviation.heading);
     }
-    const Port port{family, {}};
     const Judgement judgement;
     columns::Line question = columns::lineOf(port, judgement);
     for (const TableRow& source : rows) {
@@ -89,19 +89,19 @@ Grid tableGrid(const Family& family, std::span<const TableRow> rows) {
 
 Grid crystalsGrid(const Family& family, std::span<const std::int32_t> rates,
                   std::span<const CrystalFit> fits) {
-    const auto lead = columns::shown(columns::crystalsGrid, family, false);
+    const Port port{family, {}};
+    const auto lead = columns::shown(columns::crystalsGrid, port, false);
     Grid grid;
     for (const columns::Shown& column : lead)
         grid.headers.push_back(column.gridHeading());
     // One column per rate asked for: the best mode, its n, its deviation and
     // the verdict, which the heading leaves to the cell's words.
-    const auto each = columns::shown(columns::crystalRate, family, false);
+    const auto each = columns::shown(columns::crystalRate, port, false);
     std::string named;
     for (std::size_t i = 0; i + 1 < each.size(); ++i)
         named += (i == 0 ? "" : ", ") + each[i].heading;
     for (const std::int32_t rate : rates)
         grid.headers.push_back(std::to_string(rate) + " baud: " + named);
-    const Port port{family, {}};
     const Judgement judgement;
     columns::Line question = columns::lineOf(port, judgement);
     for (const CrystalFit& fit : fits) {

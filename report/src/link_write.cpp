@@ -4,6 +4,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "clocks.h"
 #include "link_columns.h"
 #include "velmiro/link_report.h"
 
@@ -209,7 +210,7 @@ std::string errorText(double percent) {
 
 // "PIC: quarzo 20000000 Hz, modo 001, n = 10: 113636,4 baud, scostamento -1,36%".
 std::string picLine(const LinkQuery& q, const LinkRow& row) {
-    std::string text = fmt::format("PIC: {} {} Hz", q.pic.port.family().clockWord, q.pic.crystal);
+    std::string text = fmt::format("PIC: {} {} Hz", clocks::word(q.pic.port), q.pic.crystal);
     if (!row.pic)
         return text + ": nessun modo utilizzabile a questo baud rate";
     return text + fmt::format(", modo {}, n = {}, {} baud, scostamento {}%{}",
@@ -225,10 +226,9 @@ std::string peerLine(const LinkQuery& q, const LinkRow& row) {
     if (p.adapter != nullptr)
         text += fmt::format(" ({})", p.adapter->source);
     else if (p.pic)
-        text += p.pic->device.empty()
-                    ? fmt::format(" ({} {} Hz)", p.pic->family().clockWord, p.clock)
-                    : fmt::format(" ({}, {} {} Hz)", p.pic->family().key, p.pic->family().clockWord,
-                                  p.clock);
+        text += p.pic->device.empty() ? fmt::format(" ({} {} Hz)", clocks::word(*p.pic), p.clock)
+                                      : fmt::format(" ({}, {} {} Hz)", p.pic->family().key,
+                                                    clocks::word(*p.pic), p.clock);
     if (!row.peer)
         return text + ": non genera questo baud rate";
     std::string setting;
@@ -302,7 +302,7 @@ void writeLinkTable(std::ostream& out, Format format, const LinkQuery& q,
         writeCsv(out, q, rows);
         return;
     }
-    out << fmt::format("Collegamento PIC ({} {} Hz) con {}, {}\n", q.pic.port.family().clockWord,
+    out << fmt::format("Collegamento PIC ({} {} Hz) con {}, {}\n", clocks::word(q.pic.port),
                        q.pic.crystal, q.peer.name(), titleOf(q));
     writePortNotes(out, q.pic.port, q.pic.crystal);
     std::vector<std::vector<std::string>> lines;

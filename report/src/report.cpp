@@ -6,6 +6,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "clocks.h"
 #include "columns.h"
 #include "velmiro/report.h"
 
@@ -24,22 +25,12 @@ std::string judgementText(const Judgement& j) {
     return text;
 }
 
-// "Quarzo", "Fosc", "PBCLK": the given clock at the start of a line.
-std::string clockTitle(const Family& family) {
-    std::string title(family.clockWord);
-    title.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(title.front())));
-    return title;
-}
-
-// The lines under the question: the clock the generator counts when it is
-// not the given one, the part as read and what its erratum means.
+// The lines under the question: the clock chain when there is more to it
+// than the given clock, the part as read and what its erratum means.
 void writePortLines(std::ostream& out, const Port& port, std::optional<std::int32_t> clock) {
     const Family& family = port.family();
-    if (clock && !family.generatorName.empty()) {
-        out << fmt::format(FMT_COMPILE("{} = {} / {} = {} Hz\n"), family.generatorName,
-                           clockTitle(family), family.clockDivider,
-                           groupedText(static_cast<double>(*clock) / family.clockDivider));
-    }
+    if (clock)
+        clocks::writeChain(out, port, *clock);
     if (!port.device.empty())
         out << "Dispositivo " << port.device << " (famiglia " << family.key << ")\n";
     if (port.peripheral.erratum != nullptr)
@@ -55,13 +46,22 @@ void writeModeLines(std::ostream& out, const Query& query, const Comparison& c, 
     std::vector<Line> lines;
     for (std::size_t i = 0; i < c.modes.size(); ++i)
         lines.push_back(question.with(c.modes[i], c.isBest(i)));
-    const auto shown = columns::fitted(
-        columns::shown(columns::modeList, query.port.family(), worstCase), 2, lines, width);
+    const auto shown =
+        columns::fitted(columns::shown(columns::modeList, query.port, worstCase), 2, lines, width);
     columns::writeTextHeading(out, shown, 2);
     for (const Line& line : lines)
         columns::writeTextLine(out, shown, line, 2);
     if (c.modes.empty())
         out << "  (nessun modo)\n";
+}
+
+// Under a listing that shows a mode sampling each bit once: what "1 campione" means.
+void writeSamplingNote(std::ostream& out, const Comparison& c) {
+    for (const ModeResult& r : c.modes) {
+        if (r.mode->samplesOnce)
+            out << "\n(1 campione) nel modo " << r.mode->key
+                << " ogni bit è letto una volta sola, senza rilevazione a maggioranza\n";
+    }
 }
 
 // A JSON list of the modes of a comparison.
@@ -111,7 +111,6 @@ std::vector<TableRow> tableOf(const Peripheral& peripheral, std::int32_t crystal
 
 void writeModes(std::ostream& out, Format format, const Query& query, const Comparison& modes,
                 std::size_t width) {
-    const Family& family = query.port.family();
     Line question = columns::lineOf(query.port, query.judgement);
     question.clock = query.crystal;
     question.rate = query.rate;
@@ -132,7 +131,7 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
         case Format::Text:
             break;
     }
-    out << clockTitle(family) << ' ' << query.crystal << " Hz";
+    out << clocks::title(query.port) << ' ' << query.crystal << " Hz";
     if (query.registerValue)
         out << ", registro " << *query.registerValue;
     // Without a rate there is nothing to judge, and no tolerance to speak of.
@@ -144,6 +143,7 @@ void writeModes(std::ostream& out, Format format, const Query& query, const Comp
     writeModeLines(out, query, modes, query.rate && query.judgement.clockErrorPercent > 0.0, width);
     if (const ModeResult* best = modes.bestMode())
         out << "\n* modo migliore: " << best->mode->key << '\n';
+    writeSamplingNote(out, modes);
 }
 
 void writeTable(std::ostream& out, Format format, const Query& query,
@@ -176,8 +176,8 @@ void writeTable(std::ostream& out, Format format, const Query& query,
         }
         return;
     }
-    out << clockTitle(family) << ' ' << query.crystal << " Hz" << judgementText(query.judgement)
-        << '\n';
+    out << clocks::title(query.port) << ' ' << query.crystal << " Hz"
+        << judgementText(query.judgement) << '\n';
     writePortLines(out, query.port, query.crystal);
     if (rows.empty())
         return;
@@ -194,8 +194,8 @@ void writeTable(std::ostream& out, Format format, const Query& query,
     }
     // One width for every block, so that they line up.
     const auto shown = columns::fitted(
-        columns::shown(columns::tableText, family, query.judgement.clockErrorPercent > 0.0), 2, all,
-        0);
+        columns::shown(columns::tableText, query.port, query.judgement.clockErrorPercent > 0.0), 2,
+        all, 0);
     for (const std::vector<Line>& block : blocks) {
         const ModeInfo& mode = *block.front().mode->mode;
         out << fmt::format(FMT_COMPILE("\nModo {}: {}, divisore {}\n"), mode.key,
@@ -205,12 +205,12 @@ void writeTable(std::ostream& out, Format format, const Query& query,
             columns::writeTextLine(out, shown, line, 2);
     }
     out << "\n* modo migliore per quel baud rate\n";
+    writeSamplingNote(out, rows.front().modes);
 }
 
 void writeCrystals(std::ostream& out, Format format, const Port& port,
                    std::span<const std::int32_t> rates, const Judgement& judgement,
                    std::span<const CrystalFit> fits) {
-    const Family& family = port.family();
     Line question = columns::lineOf(port, judgement);
     question.rates = rates;
     // A line per rate of each crystal, with the best mode for it.
@@ -254,7 +254,7 @@ void writeCrystals(std::ostream& out, Format format, const Port& port,
         << judgementText(judgement) << '\n';
     writePortLines(out, port, std::nullopt);
     if (fits.empty()) {
-        out << "\nNessun " << family.clockWord
+        out << "\nNessun " << clocks::word(port)
             << " comune dà tutti i baud rate entro la tolleranza.\n";
         return;
     }
@@ -264,7 +264,7 @@ void writeCrystals(std::ostream& out, Format format, const Port& port,
             lines.push_back(lineOf(fit, i));
     }
     const auto shown =
-        columns::fitted(columns::shown(columns::crystalsText, family, false), 0, lines, 0);
+        columns::fitted(columns::shown(columns::crystalsText, port, false), 0, lines, 0);
     out << '\n';
     columns::writeTextHeading(out, shown, 0);
     // The crystal and its worst deviation on its first line only.
@@ -278,7 +278,8 @@ void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
     const std::string deviation = decimalText(*mode.deviationPercent, 2);
     out << fmt::format(
         FMT_COMPILE("/* velmiro-cli {}: {} {} Hz, {} baud, modo {}, scostamento {}% */\n"),
-        VELMIRO_VERSION, family.clockWord, query.crystal, *query.rate, mode.mode->key, deviation);
+        VELMIRO_VERSION, clocks::word(query.port), query.crystal, *query.rate, mode.mode->key,
+        deviation);
     if (!query.port.device.empty())
         out << "/* " << query.port.device << ", famiglia " << family.key << " */\n";
     if (query.port.peripheral.erratum != nullptr)
@@ -298,19 +299,16 @@ void writeHeader(std::ostream& out, std::string_view prefix, const Query& query,
     const auto signedValue = [](std::int64_t v) {
         return v < 0 ? fmt::format(FMT_COMPILE("({})"), v) : std::to_string(v);
     };
-    define(family.clockDefine, fmt::format(FMT_COMPILE("{}UL"), query.crystal));
-    if (!family.generatorDefine.empty()) {
-        // The generator's clock, rounded only where Fosc is odd.
-        define(family.generatorDefine,
-               fmt::format(
-                   FMT_COMPILE("{}UL"),
-                   (std::int64_t{query.crystal} + family.clockDivider / 2) / family.clockDivider));
-    }
+    // Each clock of the chain, rounded to the hertz only where it has a fraction.
+    for (const auto& [name, value] : clocks::defines(query.port, query.crystal))
+        define(name, value);
     define("BAUD", fmt::format(FMT_COMPILE("{}UL"), *query.rate));
     define("BAUD_REAL", fmt::format(FMT_COMPILE("{}UL"), std::llround(*mode.achieved)));
     define("BAUD_ERROR_PPM", signedValue(std::llround(*mode.deviationPercent * 10000.0)));
     for (const BitColumn& bit : family.bits)
         define(bit.name, std::to_string(mode.mode->mode.*bit.value));
+    if (!family.sourceBits.empty())
+        define(family.sourceBits, std::to_string(query.port.peripheral.source().select));
     define("BRG", std::to_string(mode.registerValue));
     for (const RegisterName& name : family.defines)
         define(name.name, registerHex(mode.registerValue, name.part));

@@ -64,6 +64,10 @@ std::int64_t registerPart(std::int64_t n, RegisterPart part) {
             return highByte(n);
         case RegisterPart::Low:
             return lowByte(n);
+        case RegisterPart::Word:
+            return n & 0xFFFF;
+        case RegisterPart::Upper:
+            return n >> 16;
         case RegisterPart::Whole:
             break;
     }
@@ -71,8 +75,15 @@ std::int64_t registerPart(std::int64_t n, RegisterPart part) {
 }
 
 std::string registerHex(std::int64_t n, RegisterPart part) {
-    return part == RegisterPart::Whole ? fmt::format(FMT_COMPILE("0x{:04X}"), n)
-                                       : hexByte(registerPart(n, part));
+    switch (part) {
+        case RegisterPart::Whole:
+        case RegisterPart::Word:
+            return fmt::format(FMT_COMPILE("0x{:04X}"), registerPart(n, part));
+        case RegisterPart::Upper:
+            return fmt::format(FMT_COMPILE("0x{:X}"), registerPart(n, part));
+        default:
+            return hexByte(registerPart(n, part));
+    }
 }
 
 std::string groupedText(double value) {
@@ -182,28 +193,15 @@ PercentReading readClockError(std::string_view text) {
 }
 
 std::string deviceProblem(std::string_view typed, const Device& device) {
-    switch (device.problem) {
-        case DeviceProblem::None:
-            return {};
-        case DeviceProblem::OutsideDspic30f:
-            return fmt::format(
-                "«{}»: dei dsPIC30F Velmiro calcola solo 1010 e 202x; gli altri "
-                "sono fuori da ciò che calcola",
-                typed);
-        case DeviceProblem::OutsideFractional:
-            return fmt::format(
-                "«{}»: i dsPIC33C e dsPIC33A, con il loro generatore frazionario, "
-                "sono fuori da ciò che Velmiro calcola",
-                typed);
-        case DeviceProblem::Unknown:
-            break;
-    }
+    if (device.problem == DeviceProblem::None)
+        return {};
     std::string known;
     for (const Family& family : families())
-        known += fmt::format("\n  {:<7} {}", family.key, family.parts);
+        known += fmt::format("\n  {:<8} {}", family.key, family.parts);
     return fmt::format(
-        "«{}» non è un dispositivo che Velmiro conosce; scegliere la famiglia "
-        "con --family:{}",
+        "«{}» non è un dispositivo che Velmiro conosce; scegliere con --family la "
+        "famiglia della sua porta seriale, che il capitolo (E)USART o UART del suo datasheet "
+        "riconosce dalla formula del baud rate e dai bit del generatore:{}",
         typed, known);
 }
 
@@ -231,15 +229,16 @@ std::string frequencyHint(std::string_view field, std::string_view typed, std::i
     return text;
 }
 
-std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate) {
-    // The fastest generator is F / 4 (n = 0), of the clock it counts: above it
-    // every mode falls short.
-    const double fastest = crystal / (4.0 * family.clockDivider);
-    if (rate <= fastest)
+std::string rateHint(const Peripheral& peripheral, std::int32_t crystal, std::int32_t rate) {
+    // The fastest generator is its clock over the smallest divisor a mode loads
+    // (F / 4 with n = 0 for most): above it every mode falls short.
+    const Fastest fastest = fastestRate(peripheral, crystal);
+    if (rate <= fastest.rate)
         return {};
-    return fmt::format("BAUD: {} è oltre il massimo di questo {}, {} baud ({} / 4, n = 0)", rate,
-                       family.clockWord, percentText(fastest),
-                       family.generatorName.empty() ? "F" : family.generatorName);
+    const std::string_view counted = peripheral.source().generator;
+    return fmt::format("BAUD: {} è oltre il massimo di questo {}, {} baud ({} / {}, n = {})", rate,
+                       peripheral.family->clockWord, percentText(fastest.rate),
+                       counted.empty() ? "F" : counted, fastest.divisor, fastest.registerValue);
 }
 
 }  // namespace velmiro::report

@@ -54,9 +54,10 @@ void fuzzGenerator(const std::uint8_t* data) {
         for (const velmiro::ModeInfo& mode : family.modes) {
             const velmiro::ModeResult r =
                 velmiro::registerForRate(family, frequency, rate, mode, {1.0, 2.0});
-            const std::int64_t top = velmiro::registerMaximum(mode.mode);
-            check(r.registerValue >= 0 && r.registerValue <= top);
-            check(!r.limited() || r.registerValue == (r.neededRegister < 0 ? 0 : top));
+            const std::int64_t top = velmiro::registerMaximum(mode);
+            const std::int64_t bottom = velmiro::Peripheral(family).registerMinimum(mode);
+            check(r.registerValue >= bottom && r.registerValue <= top);
+            check(!r.limited() || r.registerValue == (r.neededRegister < bottom ? bottom : top));
             check(std::isfinite(*r.achieved) &&
                   *r.worstCasePercent >= std::fabs(*r.deviationPercent));
         }

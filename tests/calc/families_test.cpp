@@ -54,7 +54,7 @@ TEST(Devices, PartsPickTheirFamily) {
          "pic24fj64ga002 PIC24HJ128GP502 PIC24EP512GU810 dsPIC33FJ128GP802 "
          "DSPIC33EP256MU806-I/PT dsPIC30F2020 dsPIC30F2023 dsPIC30F1010"},
         {"pic32", "PIC32MX250F128B PIC32MZ2048EFH144 PIC32MM0064GPL028 PIC32MK1024GPE100"},
-        {"", "PIC16F84A PIC12F675 PIC18F8720 PIC"},
+        {"", "PIC16F84A PIC12F675 PIC18F8720 PIC dsPIC35F1"},
     };
     for (const Case& c : cases) {
         for (const std::string& part : words(c.parts)) {
@@ -75,13 +75,79 @@ TEST(Devices, PartsPickTheirFamily) {
         EXPECT_EQ(deviceFromText(typed).part, part);
 }
 
-TEST(Devices, OutsideThisStepIsRefusedNeverGuessed) {
-    for (const std::string& part : words("dsPIC30F4013 dsPIC30F3011 DSPIC30F6014A"))
-        EXPECT_EQ(deviceFromText(part).problem, DeviceProblem::OutsideDspic30f) << part;
-    for (const std::string& part : words("dsPIC33CK256MP505 dsPIC33CH512MP508 dsPIC33AK128MC106")) {
-        EXPECT_EQ(deviceFromText(part).problem, DeviceProblem::OutsideFractional) << part;
-        EXPECT_EQ(deviceFromText(part).family, nullptr) << part;
+// The newer ports and their part groups: the clock each counts, and its most.
+TEST(Devices, NewFamiliesAndPartClocks) {
+    struct Case {
+        std::string_view part, family, clock;
+        std::int64_t maximum;
+    };
+    const Case cases[] = {
+        {"dsPIC30F4013", "dspic30f", "Fosc", 120000000},
+        {"dsPIC30F2020", "uart16", "Fosc", 0},
+        {"dsPIC33CK256MP508", "uart33c", "Fosc", 200000000},
+        {"dsPIC33CH512MP508", "uart33c", "Fosc", 200000000},
+        {"dsPIC33AK128MC106", "uart33a", "FUART", 0},
+        {"PIC32MX250F128B", "pic32", "PBCLK", 50000000},
+        {"PIC32MX795F512L", "pic32", "PBCLK", 120000000},
+        {"PIC32MZ2048EFH144", "pic32", "PBCLK2", 100000000},
+        {"PIC32MK1024GPE100", "pic32", "PBCLK2", 120000000},
+        {"PIC32MM0064GPL028", "pic32", "PBCLK", 25000000},
+        {"PIC16F877A", "usart", "Fosc", 20000000},
+        {"PIC24FJ64GA002", "uart16", "Fosc", 32000000},
+    };
+    for (const Case& c : cases) {
+        const Device d = deviceFromText(c.part);
+        ASSERT_NE(d.family, nullptr) << c.part;
+        EXPECT_EQ(d.family->key, c.family) << c.part;
+        EXPECT_EQ(d.peripheral().inputName(), c.clock) << c.part;
+        EXPECT_EQ(d.clock != nullptr ? d.clock->maximum : 0, c.maximum) << c.part;
     }
+}
+
+// The worked values of the multiprotocol UART and the dsPIC30F, from the
+// clock the user gives through the chain.
+TEST(Families, NewWorkedValues) {
+    struct Case {
+        std::string_view family, key;
+        ClockPoint given;
+        std::string_view source;
+        std::int32_t clock, rate;
+        std::int64_t n;
+        double achieved;
+    };
+    const Case cases[] = {
+        {"uart33c", "10", ClockPoint::Generator, "", 100000000, 115200, 868, 100000000.0 / 868},
+        {"uart33c", "10", ClockPoint::Generator, "", 4000000, 115200, 35, 4000000.0 / 35},
+        {"uart33c", "10", ClockPoint::Generator, "", 4000000, 9600, 417, 4000000.0 / 417},
+        {"uart33c", "10", ClockPoint::Input, "fosc", 8000000, 100000, 80, 100000.0},
+        {"uart33c", "00", ClockPoint::Input, "", 200000000, 9600, 650, 1e8 / (16.0 * 651)},
+        {"uart33c", "01", ClockPoint::Input, "afvco/3", 12000000, 250000, 3, 250000.0},
+        {"uart33c", "10", ClockPoint::Generator, "", 100000000, 10000000, 16, 6250000.0},
+        {"uart33a", "10", ClockPoint::Input, "", 50000000, 921600, 54, 50000000.0 / 54},
+        {"dspic30f", "0", ClockPoint::Input, "", 16000000, 9600, 25, 4000000.0 / 416},
+        {"uart33a", "00", ClockPoint::Input, "", 100000000, 5, 1048575, 1e8 / (16.0 * 1048576)},
+    };
+    for (const Case& c : cases) {
+        Peripheral p(*findFamily(c.family));
+        p.chain.given = c.given;
+        p.chain.source = c.source.empty() ? nullptr : findSource(*p.family, c.source);
+        const ModeInfo& mode = *findMode(*p.family, c.key);
+        const ModeResult r = registerForRate(p, c.clock, c.rate, mode, {});
+        EXPECT_EQ(r.registerValue, c.n) << c.family << " " << c.rate;
+        EXPECT_DOUBLE_EQ(*r.achieved, c.achieved) << c.family << " " << c.rate;
+    }
+    // A PLL of 4 from an 8 MHz crystal: Fosc 32 MHz, Fcy 16 MHz, 34 at -0.79 %.
+    Peripheral pic24(*findFamily("uart16"));
+    pic24.chain = {ClockPoint::Oscillator, 40, 10, nullptr};
+    const Comparison c = compareModes(pic24, 8000000, 115200, {}, {});
+    EXPECT_EQ(c.bestMode()->registerValue, 34);
+    EXPECT_DOUBLE_EQ(pic24.inputClock(8000000), 32000000.0);
+    EXPECT_DOUBLE_EQ(pic24.generatorClock(8000000), 16000000.0);
+    // A tie goes to the mode that reads each bit by majority: 868 before 216.
+    Peripheral ck(*findFamily("uart33c"));
+    ck.chain.given = ClockPoint::Generator;
+    EXPECT_EQ(compareModes(ck, 100000000, 115200, {}, {}).bestMode()->mode->key, "10");
+    EXPECT_EQ(fastestRate(ck, 100000000).divisor, 4);
 }
 
 // ---------------------------------------------------------------- errata

@@ -56,14 +56,26 @@ const std::vector<std::string> worked[] = {
      "20M 9600 --family usart --mode 001", "20M 1200 --family usart",
      "8M 9600 --family uart16 --mode 0", "32M 115200 --family uart16 --mode 1",
      "36M 115200 --family pic32", "16M 9600 --family uart18 --mode 0",
-     "20M 9600 --device PIC16C73A"},
+     "20M 9600 --device PIC16C73A",
+     // The multiprotocol UART, the dsPIC30F and the clock chain.
+     "100M 115200 --family uart33c --clock fp", "4M 115200 --family uart33c --clock Fp --mode 10",
+     "4M 9600 --family uart33c --clock fp --mode 10",
+     "8M 100000 --family uart33c --bclksel FOSC --mode 10",
+     "100M 9600 --family uart33c --clock fp --mode 00", "16M 9600 --device dsPIC30F4013",
+     "8M 115200 --device PIC24FJ64GA002 --pll 4", "200M 115200 --device PIC32MZ2048EFH144",
+     "64M 9600 --device PIC16F877A"},
     {"register 20M 64 19200", "register 11,0592M 255", "register 11,0592M 256",
      "register 4M 8 115200 --mode 011", "register 20M 300 --mode 000 9600"},
     {"table 20M", "table 10M 2400 --mode 001", "table 16M 300 --mode 000",
-     "table 20M 9600 --mode 100 --tolerance 0,5 --clock-error 0,2"},
+     "table 20M 9600 --mode 100 --tolerance 0,5 --clock-error 0,2",
+     "table 100M 9600 115200 1000000 --family uart33c --clock fp"},
     {"crystals 115200 9600 --max-frequency 20M", "crystals 250000 1000000 --tolerance 0.5",
      "crystals 9600 --min-frequency 30M --sync", "crystals 1000000 --max-frequency 3M",
-     "crystals 9600 57600 --clock-error 0,5 --max-frequency 8M"},
+     "crystals 9600 57600 --clock-error 0,5 --max-frequency 8M",
+     "crystals 115200 921600 --family uart33a",
+     "crystals 1000000 --family uart16 --max-frequency 4M",
+     "crystals 115200 --device PIC24FJ64GA002 --pll 4 --max-frequency 8M",
+     "crystals 57600 --device PIC16F877A"},
 };
 
 TEST(Cli, GoldenOutputs) {
@@ -76,10 +88,23 @@ TEST(Cli, GoldenOutputs) {
             expectGolden(std::string(names[i]) + "." + format, lines);
         }
     }
-    expectGolden("header.txt",
-                 {"header 20M 19200", "header 40M 115.2k --prefix UART_", "header 4M 115200",
-                  "header 20M 600 --mode 000", "header 20M 19200 --mode 110",
-                  "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 2"});
+    expectGolden(
+        "header.txt",
+        {"header 20M 19200", "header 40M 115.2k --prefix UART_", "header 4M 115200",
+         "header 20M 600 --mode 000", "header 20M 19200 --mode 110",
+         "header 20M 1200 --mode 000 --clock-error 0,5 --tolerance 2",
+         "header 100M 115200 --device dsPIC33CK256MP508 --clock fp",
+         "header 8M 100000 --device dsPIC33CK256MP508 --bclksel fosc",
+         "header 4M 9600 --family dspic30f --clock fcy",
+         "header 8M 115200 --device PIC24FJ64GA002 --pll 40/2/5",
+         "header 200M 115200 --device PIC32MZ2048EFH144", "header 50M 921600 --family uart33a"});
+}
+
+// A quoted "20 MHz" is one argument: the advice to join the unit still comes.
+TEST(Cli, QuotedUnit) {
+    std::ostringstream out, err;
+    EXPECT_EQ(velmiro::cli::run({"20 MHz", "9600"}, out, err, 0), 2);
+    EXPECT_NE(err.str().find("l'unità va attaccata al numero"), std::string::npos) << err.str();
 }
 
 // link: the worked values in every format, both directions, a pair that
@@ -96,7 +121,8 @@ TEST(Cli, LinkGoldens) {
         "link 20M 5 --peer cp2102",
         "link 20M 9600 --device PIC16C73A --mode 001 --peer exact",
         "link 20M --device PIC16F877A --peer ft232r",
-        "link 4M 9600 19200 230400 --peer pic32 --peer-clock 10M --frame 7E2"};
+        "link 4M 9600 19200 230400 --peer pic32 --peer-clock 10M --frame 7E2",
+        "link 100M 115200 --family uart33c --peer ft232r"};
     for (const char* format : {"text", "csv", "json"}) {
         std::vector<std::string> formatted;
         for (const std::string& line : lines)
@@ -167,6 +193,23 @@ TEST(Cli, UsageAndHints) {
                                "20M 9600 --device PIC16F877A --family usart --mode 000",
                                "20M 9600 --device dsPIC30F4011",
                                "20M 9600 --device dsPIC33CK256MP506",
+                               "20M 9600 --devise PIC16F877A",
+                               "header 20M 9600 --prefx U_",
+                               "COMPARE 20M 9600",
+                               "Tabel 20M",
+                               "20MHZ 9600BAUD --mode 001",
+                               "20M 115K2 --mode 011 --format csv",
+                               "8M 9600 --pll 0",
+                               "8M 9600 --pll 4/2/2/2/2",
+                               "8M 9600 --pll 4/1000/1000",
+                               "register 2147483647 1048575 2147483647 --family uart33a --mode 00 "
+                               "--pll 1/256/256",
+                               "8M 9600 --pll 4 --clock fosc",
+                               "8M 9600 --clock fcy",
+                               "16M 9600 --family uart16 --clock FCY --mode 0",
+                               "20M 9600 --bclksel fosc",
+                               "20M 9600 --family uart33c --bclksel x",
+                               "300M 9600 --device dsPIC33CK256MP508 --bclksel afvco/3 --mode 10",
                                "20M 9600 --family uart16 --sync",
                                "20M 9600 --family bogus",
                                "20M 9600 --mode 2",
@@ -183,6 +226,7 @@ TEST(Cli, UsageAndHints) {
                                "COLUMNS=80 20M 1200 --clock-error 0,5",
                                "COLUMNS=80 register 20M 64 19200",
                                "COLUMNS=100 20M 19200",
+                               "COLUMNS=103 20M 19200",  // exactly the whole line: all stay
                                "COLUMNS=80 36M 115200 --family pic32",
                                "20M",
                                "x 19200",
@@ -218,6 +262,11 @@ TEST(Cli, UsageAndHints) {
                                "register 20M -1",
                                "register 20M 0",
                                "register 20M 65535",
+                               "register 20M 1048575 --family uart33a --mode 00",
+                               "register 20M 1048576 --family uart33a",
+                               "register 2147483647 0 1",
+                               "100M 5 --family uart33a --mode 00",
+                               "table 2147483647 1 2147483647 --mode 011 --clock-error 1",
                                "header 20M 19200 --prefix 9X",
                                "header 20M 19200 --prefix 0X",
                                "header 20M 19200 --prefix U2_",

@@ -23,8 +23,9 @@ offered "text csv json" velmiro-cli 20M 9600 --format ""
 # bash splits --format=j into --format, = and j.
 offered "text csv json" velmiro-cli 20M 9600 --format =
 offered "json" velmiro-cli 20M 9600 --format = j
-offered "usart uart18 uart16" velmiro-cli compare 20M 9600 --family = u
-offered "--prefix" velmiro-cli header 20M 9600 --p
+offered "usart uart18 uart16 uart33c uart33a" velmiro-cli compare 20M 9600 --family = u
+offered "--pll --prefix" velmiro-cli header 20M 9600 --p
+offered "fosc/2 fosc" velmiro-cli 100M 9600 --family uart33c --bclksel f
 offered "--mode --min-frequency --max-frequency" velmiro-cli crystals 9600 --m
 offered "" velmiro-cli 20M 9600 --tolerance ""
 offered "--peer --peer-clock --peer-clock-error" velmiro-cli link 20M 9600 --pe

@@ -288,8 +288,9 @@ TEST(CompanionInputs, WhatDoesNotReadEmptiesItsTables) {
         {Field::CrystalRates, "", "Q", "Scrivere almeno un baud rate, come 9600 o 115,2k", Line::Crystals},
         {Field::Minimum, "30M", "Q", "La frequenza minima è più alta della massima", Line::Crystals},
         {Field::Maximum, "x", "Q", quantity("x"), Line::Crystals},
-        {Field::Device, "dsPIC33CK256MP508", "MTQ",
-         report::deviceProblem("dsPIC33CK256MP508", velmiro::deviceFromText("dsPIC33CK256MP508")), Line::Inputs},
+        {Field::Device, "PIC99X1", "MTQ",
+         "«PIC99X1» non è un dispositivo che Velmiro conosce; scegliere la Periferica o svuotare "
+         "Dispositivo", Line::Inputs},
     };
     // clang-format on
     std::vector<Row> all(std::begin(rows), std::end(rows));

@@ -89,6 +89,12 @@ inline constexpr CompanionCase companionCases[] = {
      "Fcy = Fosc / 2 = 4.000.000 Hz", false, false, "Copia &intestazione C (BRGH 0)", true,
      Tab::Modes, "modo|BRGH|divisore|n|UxBRG|ottenuti|scost. %|esito", 2,
      0, "0 (migliore)|0|16|25|0x0019|9615,38|0,16|ok", "modo|BRGH|divisore|n|UxBRG|ottenuti|scost. %|esito"},
+    // The multiprotocol UART by its part: the chain, the 20-bit register's parts, one sample.
+    {"uart33c by its part", nullptr, false, {{{Field::Device, "dsPIC33CK256MP508"}, {Field::Crystal, "100M"}, {Field::Rate, "115200"}, end}},
+     "Fp = Fosc / 2 = 50.000.000 Hz; BCLKSEL = fosc/2\nDispositivo dsPIC33CK256MP508 (famiglia uart33c)",
+     false, false, "Copia &intestazione C (10)", true,
+     Tab::Modes, "modo|BCLKMOD|BRGH|divisore|n|UxBRGH|UxBRG|ottenuti|scost. %|esito", 3,
+     1, "01|0|1|4|108|0x0|0x006C|114678,90|-0,45|ok (1 campione)", ""},
     {"pic32 has no synchronous modes", "pic32", true, {{{Field::Crystal, "36M"}, {Field::Rate, "115200"}, end, end}},
      "", false, false, "Copia &intestazione C (BRGH 1)", true,
      Tab::Modes, nullptr, 2, 1, "1 (migliore)|1|4|77|0x004D|115384,62|0,16|ok", nullptr},

@@ -43,6 +43,7 @@ struct GeneratorMode {
     int sync = 0;
     int brg16 = 0;
     int brgh = 0;
+    int fractional = 0;  // BCLKMOD (CLKMOD) of the multiprotocol UART
 };
 
 // "SYNC BRG16 BRGH" as three digits, e.g. "001".
@@ -52,10 +53,16 @@ struct GeneratorMode {
 // ("101", "111" and anything that is not an exact key).
 [[nodiscard]] std::int16_t divisorForKey(std::string_view key);
 
+// rate = F / (divisor * (n + offset)). The classic generators count n + 1
+// clocks; the fractional one divides by n itself, so its offset is 0.
 struct ModeInfo {
     std::string_view key;  // "001"
     GeneratorMode mode;
     std::int16_t divisor;
+    std::int16_t offset = 1;
+    std::int64_t minimumRegister = 0;
+    std::int64_t maximumRegister = 0;  // 0: 255, or 65535 with BRG16
+    bool samplesOnce = false;          // each bit sampled once, without majority detection
 };
 
 // The six modes with a row, in table order: 000, 001, 010, 011, 100, 110.
@@ -66,14 +73,17 @@ struct ModeInfo {
 
 // Largest value the generator register holds: 255 (8-bit) or 65535 (BRG16).
 [[nodiscard]] std::int64_t registerMaximum(const GeneratorMode& mode);
+// The same for a mode of any family: its own maximum where it has one (20 bits).
+[[nodiscard]] std::int64_t registerMaximum(const ModeInfo& mode);
 
 // ---------------------------------------------------------------- families
 // How to use them: take a Family from families() or findFamily("uart16"), or
 // a Device from deviceFromText("PIC16F877A"), and hand its Peripheral to
 // compareModes, compareRegister, crystalsFor, registerForRate or
 // rateForRegister. The first number of every question is the clock the user
-// gives (Fosc; the peripheral bus clock for pic32); the family's
-// clockDivider turns it into the clock the generator counts. The modes, bit
+// gives (Fosc; the peripheral bus clock for pic32); the Peripheral's clock
+// chain (a PLL, the family's clock source) turns it into the clock the
+// generator counts. The modes, bit
 // names and register names of the answer all come from the family, so no
 // caller needs to know which family it holds. modeTable(), findMode(key)
 // and divisorForKey(key) stay the EUSART's, for the main window.
@@ -94,12 +104,24 @@ struct BitColumn {
     int GeneratorMode::*value;
 };
 
-// Which part of n a register name shows.
-enum class RegisterPart { Low, High, Whole };
+// Which part of n a register name shows: bits 7:0, 15:8, all of n, 15:0, 19:16.
+enum class RegisterPart { Low, High, Whole, Word, Upper };
 
 struct RegisterName {
     std::string_view name;  // "SPBRG", "UxBRGH"
     RegisterPart part;
+};
+
+// Where the generator's clock comes from: `input` divided by `divider`. A
+// family with a choice (BCLKSEL) lists one of these per choice.
+struct ClockSource {
+    std::string_view key;              // the option value: "fosc/2"
+    std::string_view input;            // the clock it divides: "Fosc", "AFVCO"
+    int divider = 1;                   // the generator counts input / divider
+    std::string_view generator;        // its name when divided: "Fcy", "Fp"
+    std::string_view inputDefine;      // #define names: "FOSC"
+    std::string_view generatorDefine;  // "FCY"
+    int select = -1;                   // the selecting bits' value (BCLKSEL), -1 for none
 };
 
 struct Family {
@@ -107,17 +129,19 @@ struct Family {
     std::string_view parts;  // example parts, as users know them
     std::span<const ModeInfo> modes;
     std::span<const BitColumn> bits;
-    // The generator counts the given clock / clockDivider (Fcy = Fosc / 2).
-    int clockDivider = 1;
     std::string_view clockWord;             // the given clock in text: "quarzo", "PBCLK"
-    std::string_view clockDefine;           // its #define: "FOSC", "PBCLK"
-    std::string_view generatorName;         // "Fcy" when the generator counts its own clock
-    std::string_view generatorDefine;       // "FCY"
     std::span<const RegisterName> columns;  // the register as the text columns show it
     std::span<const RegisterName> defines;  // the register as the header defines it
+    // Where the generator's clock comes from: one source, or the choices of
+    // sourceBits with the reset default first.
+    std::span<const ClockSource> sources;
+    std::string_view sourceBits = {};  // the bits that choose one: "BCLKSEL"
 };
 
-// The five families, the EUSART (today's default) first.
+// The source of a key among the family's choices, or nullptr.
+[[nodiscard]] const ClockSource* findSource(const Family& family, std::string_view key);
+
+// The families, the EUSART (today's default) first.
 [[nodiscard]] std::span<const Family> families();
 [[nodiscard]] const Family& eusart();
 [[nodiscard]] const Family* findFamily(std::string_view key);
@@ -137,16 +161,58 @@ struct Erratum {
     std::string_view note;  // what it means for the user, in Italian
 };
 
-// What the generator of one part is: its family and, for some parts, an erratum.
+// The clock a part group's generator counts, as its datasheet names it, and
+// the most that clock may be (0: not known).
+struct PartClock {
+    std::string_view name;  // "PBCLK2"; empty: the family's own word
+    std::int64_t maximum = 0;
+    std::string_view note = {};  // in Italian, when the part's UARTs differ
+};
+
+// Where in the clock chain the number the user gives sits.
+enum class ClockPoint {
+    Input,       // the clock the source divides: Fosc (PBCLK for PIC32), today's default
+    Oscillator,  // the crystal or internal oscillator, before the PLL
+    Generator,   // the clock the generator counts: Fcy, Fp
+};
+
+// From the user's number to the generator's clock: oscillator x pll = input,
+// input / source divider = generator clock.
+struct ClockChain {
+    ClockPoint given = ClockPoint::Input;
+    std::int64_t pllMultiplier = 1;       // M
+    std::int64_t pllDivider = 1;          // N1 * N2 ...
+    const ClockSource* source = nullptr;  // none: the family's default
+};
+
+// generator clock = given * multiplier / divider.
+struct ClockRatio {
+    std::int64_t multiplier = 1;
+    std::int64_t divider = 1;
+};
+
+// What the generator of one part is: its family and, for some parts, an
+// erratum and the clock its part group counts; and how the user's number
+// reaches that clock.
 struct Peripheral {
-    Peripheral(const Family& f, const Erratum* e = nullptr) : family(&f), erratum(e) {}  // NOLINT
+    Peripheral(const Family& f, const Erratum* e = nullptr, const PartClock* c = nullptr)  // NOLINT
+        : family(&f), erratum(e), partClock(c) {}
 
     const Family* family;
     const Erratum* erratum;
+    const PartClock* partClock;
+    ClockChain chain;
 
     // The smallest n this mode loads on this part, and whether it may be best.
     [[nodiscard]] std::int64_t registerMinimum(const ModeInfo& mode) const;
     [[nodiscard]] bool avoided(const ModeInfo& mode) const;
+    [[nodiscard]] const ClockSource& source() const;
+    // The source's input clock by the part's name for it: "Fosc", "PBCLK2".
+    [[nodiscard]] std::string_view inputName() const;
+    [[nodiscard]] ClockRatio ratio() const;
+    // The clocks of the chain for a given number, in Hz.
+    [[nodiscard]] double inputClock(std::int32_t given) const;
+    [[nodiscard]] double generatorClock(std::int32_t given) const;
 };
 
 // A part number as people write it: "PIC16F877A", "16f877a", "PIC18LF46K22",
@@ -154,18 +220,17 @@ struct Peripheral {
 // package after '-' do not count.
 enum class DeviceProblem {
     None,
-    Unknown,            // no rule knows the part
-    OutsideDspic30f,    // a dsPIC30F other than 1010/202x
-    OutsideFractional,  // dsPIC33C / dsPIC33A, whose UART counts fractionally
+    Unknown,  // no rule knows the part
 };
 
 struct Device {
     std::string part;  // as read: upper case, without the package
     const Family* family = nullptr;
     const Erratum* erratum = nullptr;
+    const PartClock* clock = nullptr;
     DeviceProblem problem = DeviceProblem::None;
 
-    [[nodiscard]] Peripheral peripheral() const { return {*family, erratum}; }
+    [[nodiscard]] Peripheral peripheral() const { return {*family, erratum, clock}; }
 };
 
 // The family has a value only when problem is None.
@@ -289,6 +354,15 @@ struct Comparison {
                                          std::optional<std::int32_t> rate,
                                          const Judgement& judgement, const ModeChoice& choice);
 
+// The fastest rate of any listed mode: the generator's clock over the smallest
+// D * (n + offset) a mode loads, and that mode's n.
+struct Fastest {
+    double rate = 0.0;
+    std::int64_t divisor = 0;  // D * (n + offset)
+    std::int64_t registerValue = 0;
+};
+[[nodiscard]] Fastest fastestRate(const Peripheral& peripheral, std::int32_t frequency);
+
 // Common oscillator frequencies in Hz, lowest first.
 [[nodiscard]] std::span<const std::int32_t> commonCrystals();
 
@@ -298,8 +372,9 @@ struct CrystalFit {
     std::vector<ModeResult> rates;       // the best mode for each rate, in the given order
 };
 
-// The common crystals within [minimum, maximum] whose best mode is within
-// tolerance for every rate, by worst deviation, then lowest frequency first.
+// The common crystals within [minimum, maximum], and within the part group's
+// maximum clock through the chain, whose best mode is within tolerance for every rate, by worst
+// deviation, then lowest frequency first.
 [[nodiscard]] std::vector<CrystalFit> crystalsFor(const Peripheral& peripheral,
                                                   std::span<const std::int32_t> rates,
                                                   const Judgement& judgement,

@@ -93,7 +93,8 @@ inline constexpr std::int32_t lowestClock = 1000000;
 // when there is none. A suggested text always reads.
 [[nodiscard]] std::string frequencyHint(std::string_view field, std::string_view typed,
                                         std::int32_t value);
-[[nodiscard]] std::string rateHint(const Family& family, std::int32_t crystal, std::int32_t rate);
+[[nodiscard]] std::string rateHint(const Peripheral& peripheral, std::int32_t crystal,
+                                   std::int32_t rate);
 
 // ---------------------------------------------------------------- results
 
@@ -104,12 +105,18 @@ enum class Format { Text, Csv, Json };
 struct Port {
     Peripheral peripheral{eusart()};
     std::string device;
+    std::string pll = {};  // the PLL's ratio as the chain shows it, "40/2/2", with an oscillator
 
     [[nodiscard]] const Family& family() const { return *peripheral.family; }
 };
 
 // The port of a part that reads (deviceProblem is empty).
 [[nodiscard]] Port portOf(const Device& device);
+
+// Advice when the clock the first number names is beyond what the part can run
+// at (the part group's maximum): the number still counts, but it may be the
+// system clock or the crystal before the PLL. Empty when within it or unknown.
+[[nodiscard]] std::string clockLimitHint(const Port& port, std::int32_t given);
 
 // What a command was asked. crystal is the clock the user gives: Fosc, or
 // the peripheral bus clock for pic32.
