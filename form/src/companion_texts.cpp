@@ -26,15 +26,15 @@ const std::array<FieldText, fieldCount> texts{{
     {"Frequenza &da:", "Frequenza minima", "", "nessun minimo"},
     {"&fino a:", "Frequenza massima", "", "nessun massimo"},
     {"Prefiss&o:", "Prefisso", "", ""},
-    {"Alt&ro capo:", "Altro capo",
+    {"C&hi è all'altro capo:", "Altro capo",
      "Un adattatore USB-seriale, esatto (una UART esatta, come quella di un PC), una "
      "periferica o un PIC come PIC16F877A", ""},
-    {"&Frequenza dell'altro capo:", "Frequenza dell'altro capo",
+    {"Frequenza dell'altro capo:", "Frequenza dell'altro capo",
      "Il quarzo del PIC all'altro capo; solo per un PIC",
      "solo per un PIC"},
     {"Errore del cloc&k dell'altro capo %:", "Errore del clock dell'altro capo",
      "Vuoto: quello pubblicato per l'adattatore, altrimenti 0", "pubblicato"},
-    {"Trama (&dati, parità, stop):", "Trama", "Bit di dati 5-9, parità N, E o O, bit di stop 1 o 2: 8N1, 7E1, 9N2", ""},
+    {"Trama (es. &8N1):", "Trama", "Bit di dati 5-9, parità N, E o O, bit di stop 1 o 2: 8N1, 7E1, 9N2", ""},
     {"Margi&ne %:", "Margine", "Sotto questo margine l'esito è «al limite»", ""},
 }};
 // clang-format on
