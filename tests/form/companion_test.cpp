@@ -494,6 +494,17 @@ TEST(CompanionLink, EndsAndEveryStandardRate) {
         EXPECT_EQ(grid.rows[row].back().text, "ok");
     }
     EXPECT_EQ(grid.rows[1].back().text, "non comunica");
+    // The verdict and the margin in colour too; the rate and the mode plain.
+    EXPECT_EQ(grid.rows[4].back().tone, report::Tone::Within);
+    EXPECT_EQ(grid.rows[1].back().tone, report::Tone::Outside);
+    EXPECT_EQ(grid.rows[1][grid.rows[1].size() - 2].tone, report::Tone::Outside);
+    EXPECT_EQ(grid.rows[1][0].tone, report::Tone::Plain);
+    // A link is asynchronous: Modi sincroni changes nothing here.
+    const std::vector<report::Row> before = grid.rows;
+    w.view.sync = true;
+    w.logic.syncToggled();
+    EXPECT_EQ(w.view.grids[at(Tab::Link)].rows.size(), before.size());
+    EXPECT_EQ(w.view.grids[at(Tab::Link)].rows[8][1].text, before[8][1].text);
     EXPECT_EQ(w.view.lines[at(Line::Link)].first,
               "Baud rate utilizzabili: 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200");
     w.logic.exportCsv();
