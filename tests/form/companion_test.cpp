@@ -510,6 +510,12 @@ TEST(CompanionLink, EndsAndEveryStandardRate) {
     w.logic.exportCsv();
     EXPECT_EQ(std::count(w.view.savedBytes.begin(), w.view.savedBytes.end(), '\n'),
               static_cast<long>(grid.rows.size()) + 1);
+    // A PIC at the other end needs its clock; till then nothing to show or save.
+    w.type(Field::Peer, "usart");
+    EXPECT_EQ(w.view.problems[at(Field::PeerClock)], "serve per un PIC all'altro capo, come 20M");
+    EXPECT_TRUE(w.view.grids[at(Tab::Link)].rows.empty());
+    EXPECT_FALSE(w.view.exportEnabled);
+    w.type(Field::Peer, "FT232R");
     const std::size_t rows = grid.rows.size();
     w.type(Field::Rate, "x");  // every rate needs no Baud rate
     EXPECT_EQ(w.view.grids[at(Tab::Link)].rows.size(), rows);
