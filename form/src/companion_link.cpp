@@ -25,7 +25,7 @@ std::string adapterNames() {
     std::string text;
     const auto all = adapters();
     for (std::size_t i = 0; i < all.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == all.size() ? " e " : ", ") + std::string(all[i].name);
+        text.append(i == 0 ? "" : i + 1 == all.size() ? " e " : ", ").append(all[i].name);
     return text;
 }
 

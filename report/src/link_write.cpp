@@ -113,9 +113,9 @@ void writeCsv(std::ostream& out, const LinkQuery& q, std::span<const LinkRow> ro
                              "peer_deviation_percent"};
     std::string header;
     for (const char* key : leading)
-        header += (header.empty() ? "" : ",") + std::string(key);
+        header.append(header.empty() ? "" : ",").append(key);
     for (const Column& column : directionColumns())
-        header += "," + std::string(column.key);
+        header.append(",").append(column.key);
     out << header << "\r\n";
     for (const LinkRow& row : rows) {
         const Json first{q.pic.port.family().key,
@@ -131,14 +131,14 @@ void writeCsv(std::ostream& out, const LinkQuery& q, std::span<const LinkRow> ro
                          row.peer ? Json(row.peer->deviationPercent) : Json(nullptr)};
         std::string start;
         for (const Json& value : first)
-            start += (start.empty() ? "" : ",") + csvField(value);
+            start.append(start.empty() ? "" : ",").append(csvField(value));
         const std::vector<DirectionCell> cells = cellsOf(q, row);
         if (cells.empty())
             out << start << std::string(directionColumns().size(), ',') << "\r\n";
         for (const DirectionCell& cell : cells) {
             std::string line = start;
             for (const Column& column : directionColumns())
-                line += "," + csvField(column.json(cell));
+                line.append(",").append(csvField(column.json(cell)));
             out << line << "\r\n";
         }
     }
