@@ -138,7 +138,7 @@ check_program() {
 }
 rc_version="$(cut -d. -f1 <<<"$version"), $((10#$(cut -d. -f2 <<<"$version"))), 0, 0"
 check_program velmiro-cli 3 console 'KERNEL32\.dll|msvcrt\.dll'
-check_program velmiro 2 GUI 'KERNEL32\.dll|USER32\.dll|GDI32\.dll|COMCTL32\.dll|msvcrt\.dll|UxTheme\.dll|SHELL32\.dll'
+check_program velmiro 2 GUI 'KERNEL32\.dll|USER32\.dll|GDI32\.dll|COMCTL32\.dll|msvcrt\.dll|UxTheme\.dll|SHELL32\.dll|ADVAPI32\.dll|comdlg32\.dll'
 # The window asks for themed controls and per-monitor DPI, and carries its icon in five sizes.
 window_rc=$($triplet-windres -O rc -i "$stage/velmiro.exe")
 for expected in 'Microsoft.Windows.Common-Controls' 'PerMonitorV2' 'Has 5 elements'; do

@@ -10,9 +10,12 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
-#include <vector>
 
+#include "Companion.h"
+
+#include "Fonts.h"
 #include "velmiro/form.h"
 
 namespace win32 {
@@ -27,6 +30,12 @@ class MainWindow final : public velmiro::form::View {
     // Creates the window and its controls, runs the start-up logic and shows it.
     bool open(int show);
     [[nodiscard]] HWND handle() const { return window_; }
+
+    // Opens the companion on a tab with this window's crystal and rate, or
+    // brings the one open forward: there is only ever one.
+    void openCompanion(velmiro::companion::Tab tab);
+    // The companion, while it is open.
+    [[nodiscard]] CompanionWindow* companion() const;
 
     // velmiro::form::View
     [[nodiscard]] velmiro::form::Size outerSize() const override;
@@ -49,29 +58,24 @@ class MainWindow final : public velmiro::form::View {
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    void createControls();
     void addToolTips();
-    // Places every control and picks the fonts for a number of dots per inch.
+    void showMenu(LPARAM at);
+    // Fits the fonts and places every control for a number of dots per inch.
     void layOut(UINT dpi);
-    void chooseFonts(UINT dpi);
     void readColours();
     void drawChip(const DRAWITEMSTRUCT& item) const;
-    HWND child(const char* name) const;
-    HWND comboOf(velmiro::form::Combo combo) const;
-    HWND boxOf(int box) const;
-    HWND resultOf(velmiro::form::Result result) const;
-    [[nodiscard]] int pixels(int twips) const;
+    [[nodiscard]] HWND control(int id) const;
+    [[nodiscard]] HWND comboOf(velmiro::form::Combo combo) const;
+    [[nodiscard]] HWND boxOf(int box) const;
+    [[nodiscard]] HWND resultOf(velmiro::form::Result result) const;
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     HWND toolTip_ = nullptr;
-    std::vector<HWND> controls_;  // in layout order
     velmiro::form::Form form_;
     UINT dpi_ = 96;
 
-    HFONT font_ = nullptr;
-    HFONT bold_ = nullptr;
-    HFONT large_ = nullptr;  // the register value's
+    Fonts fonts_;
     HBITMAP chip_ = nullptr;
     HBITMAP chip2x_ = nullptr;
 
@@ -79,7 +83,9 @@ class MainWindow final : public velmiro::form::View {
     COLORREF resultBackground_ = RGB(255, 255, 255);
     COLORREF resultText_ = RGB(0, 0, 0);
     HBRUSH resultBrush_ = nullptr;
-    HWND focus_ = nullptr;  // where the focus returns when the window is activated again
+    HWND focus_ = nullptr;
+    std::unique_ptr<CompanionWindow>
+        companion_;  // where the focus returns when the window is activated again
 };
 
 }  // namespace win32

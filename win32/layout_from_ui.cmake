@@ -28,6 +28,12 @@ function(string_property chunk property out)
     set(${out} "${literal}" PARENT_SCOPE)
 endfunction()
 
+# A control's id, named as a dialog's are: IDC_ and its name in capitals.
+function(id_of name out)
+    string(TOUPPER "IDC_${name}" id)
+    set(${out} ${id} PARENT_SCOPE)
+endfunction()
+
 string(FIND "${ui}" "<tabstops>" tabs_at)
 string(SUBSTRING "${ui}" ${tabs_at} -1 tabs_part)
 string(SUBSTRING "${ui}" 0 ${tabs_at} widgets_part)
@@ -62,6 +68,7 @@ endforeach()
 
 set(stack "")
 set(rows "")
+set(ids "")
 set(window_done FALSE)
 foreach(i RANGE ${last})
     set(chunk "${chunk_${i}}")
@@ -115,18 +122,24 @@ foreach(i RANGE ${last})
         if(own MATCHES "QFrame::Sunken")
             set(sunken true)
         endif()
-        set(buddy "\"\"")
+        set(buddy 0)
         if(own MATCHES "<property name=\"buddy\">[ \n\t]*<cstring>([A-Za-z0-9_]+)</cstring>")
-            set(buddy "\"${CMAKE_MATCH_1}\"")
+            id_of(${CMAKE_MATCH_1} buddy)
         endif()
         list(FIND tabstops ${name} tab)
-        set(frame_parent "\"\"")
+        set(frame_parent 0)
         if(NOT parent STREQUAL window)
-            set(frame_parent "\"${parent}\"")
+            id_of(${parent} frame_parent)
         endif()
-        string(APPEND rows "    {\"${name}\", Kind::${kind}, ${frame_parent}, ${twips1}, ${twips2}, "
-            "${twips3}, ${twips4},\n     ${text}, ${tip}, ${bold}, ${points}, ${centred}, "
-            "${sunken}, ${buddy}, ${tab}},\n")
+        id_of(${name} id)
+        if(ids STREQUAL "")
+            string(APPEND ids "    ${id} = 100,\n")
+        else()
+            string(APPEND ids "    ${id},\n")
+        endif()
+        string(APPEND rows "    {${id}, \"${name}\", Kind::${kind}, ${frame_parent}, ${twips1}, "
+            "${twips2}, ${twips3}, ${twips4},\n     ${text}, ${tip}, ${bold}, ${points}, "
+            "${centred}, ${sunken}, ${buddy}, ${tab}},\n")
     endif()
     list(APPEND stack ${name})
     string(REGEX MATCHALL "</widget>" closes "${chunk}")
@@ -144,13 +157,19 @@ namespace layout {
 
 enum class Kind { GroupBox, Label, ComboBox, CheckBox, PushButton };
 
+// Each control's id, in layout order from 100 on: clear of IDOK and IDCANCEL, which a
+// dialog's Enter and Escape send.
+enum ControlId : int {
+${ids}};
+
 // One control: lengths in twips relative to its parent, which is the window when
-// `parent` is empty; `points` 0 means the window's size; `tab` is its place in the tab
-// order, -1 for none; `buddy` the control a label names.
+// `parent` is 0; `points` 0 means the window's size; `tab` is its place in the tab
+// order, -1 for none; `buddy` the control a label names, 0 for none.
 struct Control {
+    ControlId id;
     const char* name;
     Kind kind;
-    const char* parent;
+    int parent;
     int left, top, width, height;
     const char* text;
     const char* toolTip;
@@ -158,7 +177,7 @@ struct Control {
     int points;
     bool centred;
     bool sunken;
-    const char* buddy;
+    int buddy;
     int tab;
 };
 

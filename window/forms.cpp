@@ -10,15 +10,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "velmiro/fontfit.h"
 #include "velmiro/form.h"
 
 namespace forms {
 
 namespace {
-
-// Faces with the widths the layout was drawn for.
-constexpr const char* layoutFaces[] = {"MS Sans Serif", "Microsoft Sans Serif", "Arial",
-                                       "Liberation Sans", "Arimo"};
 
 // Decodes its pictures on the first size asked for; until then it only knows
 // their sizes, which is all a window needs to be created.
@@ -65,12 +62,6 @@ class FileIconEngine : public QIconEngine {
 
 }  // namespace
 
-bool hasLayoutWidths(const QString& family) {
-    return std::any_of(std::begin(layoutFaces), std::end(layoutFaces), [&family](const char* face) {
-        return family.compare(QLatin1String(face), Qt::CaseInsensitive) == 0;
-    });
-}
-
 QIcon programIcon() {
     QList<std::pair<QString, QSize>> files;
     for (int size : {16, 32, 48, 64, 128})
@@ -87,28 +78,21 @@ QPixmap pictureFor(const QString& single, const QString& doubled, const QSize& s
 }
 
 QFont layoutFont() {
-    QList<const char*> preferred(std::begin(layoutFaces), std::end(layoutFaces));
-    // Then common sans faces.
-    preferred << "DejaVu Sans"
-              << "Noto Sans"
-              << "Cantarell"
-              << "Ubuntu"
-              << "Segoe UI";
     const QStringList installed = QFontDatabase::families();
     QString family = installed.value(0);
-    for (const char* face : preferred) {
-        const auto found =
-            std::find_if(installed.begin(), installed.end(), [face](const QString& f) {
-                return f.compare(QLatin1String(face), Qt::CaseInsensitive) == 0;
-            });
-        if (found != installed.end()) {
-            family = *found;
-            break;
-        }
-    }
+    velmiro::form::chooseFace([&](std::string_view face) {
+        const QString wanted = QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
+        const auto found = std::find_if(installed.begin(), installed.end(), [&](const QString& f) {
+            return f.compare(wanted, Qt::CaseInsensitive) == 0;
+        });
+        if (found == installed.end())
+            return false;
+        family = *found;
+        return true;
+    });
     QFont font = family.isEmpty() ? QFont() : QFont(family);
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
+    font.setPointSizeF(velmiro::form::layoutPoints);
     return font;
 }
 

@@ -20,10 +20,6 @@ namespace forms {
 // before any widget exists.
 QFont layoutFont();
 
-// Whether a face has the widths the layout was drawn for: every text then fits
-// as drawn, and nothing needs measuring.
-bool hasLayoutWidths(const QString& family);
-
 // The program's icon, for any of its windows. Each picture is decoded only
 // when its size is asked for: a plain QIcon decodes every picture as it is
 // added, though the window icon is never drawn on some platforms.

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "ui_frmVelmiro.h"
+#include "velmiro/fontfit.h"
 
 namespace {
 
@@ -92,13 +93,6 @@ void makeReadable(QLabel* box, const QPalette& inherited, std::optional<form::Rg
     box->setForegroundRole(fore);
 }
 
-// A text and the width its control gives it.
-struct Fit {
-    QWidget* control;
-    QString text;
-    int room;
-};
-
 int checkBoxRoom(const QCheckBox* box) {
     QStyleOptionButton option;
     option.initFrom(box);
@@ -121,56 +115,45 @@ int editRoom(const QComboBox* combo) {
     return field.width() - 4;  // a line edit keeps 2 pixels clear on either side of its text
 }
 
-// Every caption, every preset, and the widest results of everyday use, each in
-// the room its control gives it.
-QList<Fit> textsToFit(const Ui::frmVelmiro& ui) {
-    QList<Fit> fits;
-    for (QLabel* caption :
-         {ui.lblRegistri_0, ui.lblRegistri_1, ui.lblRegistri_2, ui.lblRegistri_3}) {
-        fits.append({caption, caption->text(), caption->contentsRect().width()});
-    }
-    QCheckBox* boxes[] = {ui.chkBRG_0, ui.chkBRG_1, ui.chkBRG_2};
-    for (std::size_t i = 0; i < 3; ++i) {
-        const form::BitTexts& bit = form::bitTexts[i];
-        for (const char* caption : {bit.clearCaption, bit.setCaption}) {
-            fits.append({boxes[i], QString::fromUtf8(caption), checkBoxRoom(boxes[i])});
+// The window's controls measured for the font-fit policy of the form logic.
+class FontFitting final : public form::FontView {
+  public:
+    FontFitting(QWidget& window, const Ui::frmVelmiro& ui) : window_(window), ui_(ui) {}
+
+    double room(form::Fitted fitted, int index) const override {
+        QWidget* const widget = control(fitted, index);
+        switch (fitted) {
+            case form::Fitted::Box:
+                return checkBoxRoom(static_cast<QCheckBox*>(widget));
+            case form::Fitted::Combo:
+                return editRoom(static_cast<QComboBox*>(widget));
+            case form::Fitted::Button:
+                return buttonRoom(static_cast<QPushButton*>(widget));
+            case form::Fitted::Result:  // a result keeps a pixel clear of its frame on either side
+                return widget->contentsRect().width() - 2;
+            case form::Fitted::Caption:
+                break;
         }
+        return widget->contentsRect().width();
     }
-    for (const char* preset : form::crystalPresets) {
-        fits.append({ui.cboQuarzo, QLatin1String(preset), editRoom(ui.cboQuarzo)});
-    }
-    for (const char* preset : form::ratePresets) {
-        fits.append({ui.cboVelmiro, QLatin1String(preset), editRoom(ui.cboVelmiro)});
-    }
-    fits.append({ui.cmdCalcola, ui.cmdCalcola->text(), buttonRoom(ui.cmdCalcola)});
-    // A result keeps a pixel clear of its frame on either side.
-    QLabel* const results[] = {ui.lblSPBRG, ui.lblFrequenzaReale, ui.lblScostamento};
-    for (std::size_t i = 0; i < 3; ++i) {
-        fits.append({results[i], QString::fromUtf8(form::widestResults[i]),
-                     results[i]->contentsRect().width() - 2});
-    }
-    return fits;
-}
 
-bool allFit(const QList<Fit>& fits) {
-    return std::all_of(fits.begin(), fits.end(), [](const Fit& fit) {
-        return QFontMetricsF(fit.control->font(), fit.control).horizontalAdvance(fit.text) <=
-               fit.room;
-    });
-}
-
-// The layout is fixed, so where the face is wider than the one it was drawn for,
-// every font shrinks by the same steps until all texts fit.
-void fitFonts(QWidget* window, const QList<Fit>& fits) {
-    if (allFit(fits))
-        return;
-    QList<std::pair<QWidget*, QFont>> fonts{{window, window->font()}};
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        fonts.append({widget, widget->font()});
+    double width(const form::FitText& fit) const override {
+        QWidget* const widget = control(fit.control, fit.index);
+        QString shown = QString::fromUtf8(fit.text);
+        if (fit.text == nullptr) {
+            shown = fit.control == form::Fitted::Button ? ui_.cmdCalcola->text()
+                                                        : static_cast<QLabel*>(widget)->text();
+        }
+        return QFontMetricsF(widget->font(), widget).horizontalAdvance(shown);
     }
-    for (int step = 1; step <= 20; ++step) {  // down to half the size
-        const qreal scale = 1.0 - 0.025 * step;
-        for (const auto& [widget, font] : fonts) {
+
+    void scaleFonts(double scale) override {
+        if (fonts_.isEmpty()) {  // each font as laid out, taken before the first change
+            fonts_.append({&window_, window_.font()});
+            for (QWidget* widget : window_.findChildren<QWidget*>())
+                fonts_.append({widget, widget->font()});
+        }
+        for (const auto& [widget, font] : fonts_) {
             QFont scaled = font;
             if (font.pointSizeF() > 0)
                 scaled.setPointSizeF(font.pointSizeF() * scale);
@@ -178,10 +161,38 @@ void fitFonts(QWidget* window, const QList<Fit>& fits) {
                 scaled.setPixelSize(std::max(1, qRound(font.pixelSize() * scale)));
             widget->setFont(scaled);
         }
-        if (allFit(fits))
-            return;
     }
-}
+
+  private:
+    QWidget* control(form::Fitted fitted, int index) const {
+        const auto at = static_cast<std::size_t>(index);
+        switch (fitted) {
+            case form::Fitted::Caption: {
+                QLabel* const captions[] = {ui_.lblRegistri_0, ui_.lblRegistri_1, ui_.lblRegistri_2,
+                                            ui_.lblRegistri_3};
+                return captions[at];
+            }
+            case form::Fitted::Box: {
+                QCheckBox* const boxes[] = {ui_.chkBRG_0, ui_.chkBRG_1, ui_.chkBRG_2};
+                return boxes[at];
+            }
+            case form::Fitted::Combo:
+                return index == static_cast<int>(form::Combo::Quarzo) ? ui_.cboQuarzo
+                                                                      : ui_.cboVelmiro;
+            case form::Fitted::Result: {
+                QLabel* const results[] = {ui_.lblSPBRG, ui_.lblFrequenzaReale, ui_.lblScostamento};
+                return results[at];
+            }
+            case form::Fitted::Button:
+                break;
+        }
+        return ui_.cmdCalcola;
+    }
+
+    QWidget& window_;
+    const Ui::frmVelmiro& ui_;
+    QList<std::pair<QWidget*, QFont>> fonts_;
+};
 
 // What the window's layout file cannot say: the system colour behind the
 // results, the icon, the window's buttons.
@@ -282,10 +293,8 @@ frmVelmiro::frmVelmiro(forms::Runtime& runtime, QWidget* parent)
       controls_(std::make_unique<Controls>(*this)),
       form_(*controls_) {
     completeLayout(*this, *ui_);
-    // In a face of the layout's widths every text fits as drawn; only another
-    // face needs measuring, and maybe shrinking.
-    if (!forms::hasLayoutWidths(QFontInfo(font()).family()))
-        fitFonts(this, textsToFit(*ui_));
+    FontFitting fitting(*this, *ui_);
+    form::fitFonts(fitting, QFontInfo(font()).family().toStdString());
     makeResultsReadable();
     // toggled() comes for the user's changes only: the logic's own are made quietly.
     QCheckBox* const boxes[] = {ui_->chkBRG_0, ui_->chkBRG_1, ui_->chkBRG_2};

@@ -1,8 +1,8 @@
 // Starts Windows programs in turn and reports, for each, the time from its start
 // until its window was first painted, with the ratio to the first program, the
-// baseline. Painted means: its window is visible and its thread has gone idle
-// waiting for input, which it does only once the paint that ShowWindow and
-// UpdateWindow asked for is done.
+// baseline, and from the third on to the one before it. Painted means: its
+// window is visible and its thread has gone idle waiting for input, which it
+// does only once the paint that ShowWindow and UpdateWindow asked for is done.
 // Usage: startup_compare [--runs N] BASELINE.exe PROGRAM.exe...
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -113,9 +113,12 @@ int wmain(int argc, wchar_t* argv[]) {
     const double base = median(times[0]);
     for (std::size_t p = 0; p < programs.size(); ++p) {
         const double m = median(times[p]);
-        std::printf("%-24ls median %7.1f ms  min %7.1f ms  %.2fx\n",
+        std::printf("%-24ls median %7.1f ms  min %7.1f ms  %.2fx",
                     programs[p].substr(programs[p].find_last_of(L"\\/") + 1).c_str(), m,
                     *std::min_element(times[p].begin(), times[p].end()), m / base);
+        if (p > 1)
+            std::printf("  %.2fx the one before", m / median(times[p - 1]));
+        std::printf("\n");
     }
     return 0;
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "driver.h"
 #include "velmiro/form.h"
 #include "window_cases.h"
 
@@ -29,101 +30,16 @@ namespace {
 
 using velmiro::form::Rgb;
 
-std::wstring program;             // velmiro.exe, as Windows names it
-constexpr UINT patience = 10000;  // ms for any one answer of the window
+using namespace driver;
 
-std::wstring wide(const char* utf8) {
-    wchar_t buffer[256] = {};
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, buffer, 255);
-    return buffer;
-}
-
-// The text of another process's window, as UTF-8: WM_GETTEXT, which Windows
-// carries across processes.
-std::string text(HWND window) {
-    wchar_t buffer[512] = {};
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
-                        SMTO_NORMAL, patience, &length);
-    char bytes[1024] = {};
-    WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), bytes, sizeof bytes - 1,
-                        nullptr, nullptr);
-    return bytes;
-}
-
-bool isClass(HWND window, const wchar_t* kind) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, static_cast<int>(std::size(name)));
-    return std::wstring(name) == kind;
-}
-
-// The window of a process with a class, owned by `owner` if given.
-HWND findWindow(DWORD process, const wchar_t* kind, HWND owner = nullptr) {
-    struct Search {
-        DWORD process;
-        const wchar_t* kind;
-        HWND owner, found;
-    } search{process, kind, owner, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid != s.process || !isClass(window, s.kind) ||
-                (s.owner != nullptr && GetWindow(window, GW_OWNER) != s.owner))
-                return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// A running velmiro.exe and what a user can do to it.
-class Velmiro {
+// A running velmiro.exe and what a user can do to its window.
+class Velmiro : public Program {
   public:
-    Velmiro() {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring line = L"\"" + program + L"\"";
-        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process_))
-            return;
-        WaitForInputIdle(process_.hProcess, patience);
-        for (int tries = 0; tries < 500 && main_ == nullptr; ++tries) {
-            main_ = findWindow(process_.dwProcessId, win32::windowClass);
-            if (main_ == nullptr || !IsWindowVisible(main_)) {
-                main_ = nullptr;
-                Sleep(20);
-            }
-        }
-        settle();
-    }
-    ~Velmiro() {
-        // Closing is a case of its own; here the quickest end will do.
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, patience);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    Velmiro(const Velmiro&) = delete;
-    Velmiro& operator=(const Velmiro&) = delete;
+    Velmiro() : Program(L"", win32::windowClass) {}
 
-    HWND window() const { return main_; }
-    HANDLE process() const { return process_.hProcess; }
-    HWND control(const char* name) const { return GetDlgItem(main_, win32::controlId(name)); }
-    HWND box(int index) const { return control(("chkBRG_" + std::to_string(index)).c_str()); }
-    HWND edit(const char* combo) const {
-        return FindWindowExW(control(combo), nullptr, L"Edit", nullptr);
-    }
-    HWND messageBox() const { return findWindow(process_.dwProcessId, L"#32770", main_); }
-
-    // Returns once the window has handled everything sent to it before: sent
-    // messages are handled in order, and a message box's own loop handles them too.
-    void settle() const {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, patience, &ignored);
-    }
+    HWND box(int index) const { return control(win32::boxIds[static_cast<std::size_t>(index)]); }
+    HWND edit(int combo) const { return FindWindowExW(control(combo), nullptr, L"Edit", nullptr); }
+    HWND messageBox() const { return findWindow(process_.dwProcessId, L"#32770", window_); }
 
     // A click where a control stands reaches whatever takes it there: the control,
     // or the window behind it when the control is disabled.
@@ -131,28 +47,19 @@ class Velmiro {
         RECT place{};
         GetWindowRect(target, &place);
         POINT at{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-        ScreenToClient(main_, &at);
-        const HWND hit = ChildWindowFromPointEx(main_, at, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
+        ScreenToClient(window_, &at);
+        const HWND hit = ChildWindowFromPointEx(window_, at, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
         if (hit == target) {
             SendNotifyMessageW(target, BM_CLICK, 0, 0);
         } else {
-            MapWindowPoints(main_, hit, &at, 1);
+            MapWindowPoints(window_, hit, &at, 1);
             SendNotifyMessageW(hit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
             SendNotifyMessageW(hit, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         }
         settle();
     }
 
-    // Selects the edit field's text and types over it, a character at a time;
-    // Backspace clears it.
-    void type(const char* combo, const char* utf8) const {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(edit(combo), EM_SETSEL, 0, -1, SMTO_NORMAL, patience, &ignored);
-        const std::wstring keys = *utf8 != '\0' ? wide(utf8) : L"\b";
-        for (wchar_t key : keys)
-            SendMessageTimeoutW(edit(combo), WM_CHAR, key, 1, SMTO_NORMAL, patience, &ignored);
-        settle();
-    }
+    void type(int combo, const char* utf8) const { Program::type(control(combo), utf8); }
 
     // Presses a key on a control: posted, as the keyboard's are, and handled
     // before the window next goes idle.
@@ -174,13 +81,13 @@ class Velmiro {
     // The tooltip the window shows over a control, asked of its tooltip control
     // with the question in the window's own memory, where the answer is written.
     std::string toolTipOf(HWND tool) const {
-        const HWND tips = findWindow(process_.dwProcessId, TOOLTIPS_CLASSW, main_);
+        const HWND tips = findWindow(process_.dwProcessId, TOOLTIPS_CLASSW, window_);
         constexpr std::size_t room = 256;
         char* remote = static_cast<char*>(VirtualAllocEx(process_.hProcess, nullptr, 4096,
                                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         TOOLINFOW info{};
         info.cbSize = sizeof info;
-        info.hwnd = main_;
+        info.hwnd = window_;
         info.uId = reinterpret_cast<UINT_PTR>(tool);
         info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
         WriteProcessMemory(process_.hProcess, remote, &info, sizeof info, nullptr);
@@ -194,11 +101,15 @@ class Velmiro {
         WideCharToMultiByte(CP_UTF8, 0, tip, -1, bytes, sizeof bytes - 1, nullptr, nullptr);
         return bytes;
     }
-
-  private:
-    PROCESS_INFORMATION process_{};
-    HWND main_ = nullptr;
 };
+
+// The control with the keyboard focus in a window's thread.
+HWND focusIn(HWND window) {
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
+    return focus.hwndFocus;
+}
 
 // The box's text: its longest static, the one that is not the icon.
 std::string promptOf(HWND box) {
@@ -268,7 +179,8 @@ int inkOf(HWND result, int expected) {
     return seen;
 }
 
-constexpr const char* results[] = {"lblSPBRG", "lblFrequenzaReale", "lblScostamento"};
+using namespace layout;  // the controls' IDC_ ids
+constexpr const ControlId* results = win32::resultIds;
 
 class WindowCases : public testing::TestWithParam<velmiro::cases::WindowCase> {};
 
@@ -277,13 +189,13 @@ TEST_P(WindowCases, RunAsAUserDoes) {
     Velmiro velmiro;
     ASSERT_NE(velmiro.window(), nullptr) << "velmiro.exe shows no window";
     if (c.before)
-        velmiro.clickOn(velmiro.control("cmdCalcola"));
+        velmiro.clickOn(velmiro.control(IDC_CMDCALCOLA));
     for (const char* digit = c.clicks; *digit != '\0'; ++digit)
         velmiro.clickOn(velmiro.box(*digit - '0'));
     if (c.quarzo != nullptr) {
-        velmiro.type("cboQuarzo", c.quarzo);
-        velmiro.type("cboVelmiro", c.velmiro);
-        velmiro.clickOn(velmiro.control("cmdCalcola"));
+        velmiro.type(IDC_CBOQUARZO, c.quarzo);
+        velmiro.type(IDC_CBOVELMIRO, c.velmiro);
+        velmiro.clickOn(velmiro.control(IDC_CMDCALCOLA));
     }
 
     const HWND box = velmiro.messageBox();
@@ -292,20 +204,22 @@ TEST_P(WindowCases, RunAsAUserDoes) {
         EXPECT_EQ(text(box), c.box.title);
         EXPECT_EQ(promptOf(box), c.box.prompt);
         for (std::size_t i = 0; i < 3; ++i)
-            EXPECT_EQ(text(velmiro.control(results[i])), c.results[i]) << results[i];
+            EXPECT_EQ(text(velmiro.control(results[i])), c.results[i])
+                << win32::control(results[i]).name;
         velmiro.dismiss(box);
         EXPECT_EQ(velmiro.messageBox(), nullptr);
     }
     for (std::size_t i = 0; i < 3; ++i) {
         const HWND result = velmiro.control(results[i]);
-        EXPECT_EQ(text(result), c.results[i]) << results[i];
+        EXPECT_EQ(text(result), c.results[i]) << win32::control(results[i]).name;
         if (*c.results[i] == '\0')
             continue;  // no text, no colour to see
         const int tint = c.tint == velmiro::cases::Tint::Green ? 2
                          : c.tint == velmiro::cases::Tint::Red ? 3
                                                                : 0;
         const int expected = i == 0 ? 1 : i == 2 ? tint : 0;
-        EXPECT_EQ(inkOf(result, expected), expected) << results[i] << " painted otherwise";
+        EXPECT_EQ(inkOf(result, expected), expected)
+            << win32::control(results[i]).name << " painted otherwise";
     }
     for (int i = 0; i < 3; ++i) {
         const bool set = c.boxes[2 * i] == '1';
@@ -317,12 +231,7 @@ TEST_P(WindowCases, RunAsAUserDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shared, WindowCases, testing::ValuesIn(velmiro::cases::windowCases),
-                         [](const auto& param) {
-                             std::string name = param.param.name;
-                             for (char& c : name)
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
-                         });
+                         caseName<velmiro::cases::WindowCase>);
 
 // What only this view does: the layout's client size at the window's DPI, not
 // resizable, each input right after the label that names it for screen readers,
@@ -339,33 +248,65 @@ TEST(Window, StandsAndAnswersAsADialog) {
     EXPECT_EQ(client.right, MulDiv(layout::clientWidth, dpi, 1440));
     EXPECT_EQ(client.bottom, MulDiv(layout::clientHeight, dpi, 1440));
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    // A control inside the frame stands where the layout puts it.
+    RECT button{};
+    GetWindowRect(velmiro.control(IDC_CMDCALCOLA), &button);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ(
+        button.left,
+        MulDiv(win32::control(IDC_FRAME1).left + win32::control(IDC_CMDCALCOLA).left, dpi, 1440));
     HWND tabs[6] = {};
     for (const layout::Control& c : layout::controls) {
-        const HWND labelled = *c.buddy != '\0' ? velmiro.control(c.buddy) : nullptr;
-        EXPECT_TRUE(!labelled || GetWindow(labelled, GW_HWNDPREV) == velmiro.control(c.name));
+        const HWND labelled = c.buddy != 0 ? velmiro.control(c.buddy) : nullptr;
+        EXPECT_TRUE(!labelled || GetWindow(labelled, GW_HWNDPREV) == velmiro.control(c.id));
         if (c.tab >= 0)
-            tabs[c.tab] = velmiro.control(c.name);
+            tabs[c.tab] = velmiro.control(c.id);
     }
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(GetNextDlgTabItem(window, tabs[i], FALSE), tabs[(i + 1) % 6]) << i;
 
-    velmiro.press(velmiro.edit("cboQuarzo"), VK_RETURN);
-    velmiro.press(velmiro.edit("cboQuarzo"), VK_ESCAPE);
+    velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_RETURN);
+    velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_ESCAPE);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(text(velmiro.control("lblSPBRG")), "");
+    EXPECT_EQ(text(velmiro.control(IDC_LBLSPBRG)), "");
     velmiro.press(velmiro.box(1), VK_SPACE);
     EXPECT_EQ(text(velmiro.box(1)), "BRG16: 1");
-    velmiro.press(velmiro.edit("cboQuarzo"), VK_TAB);
-    GUITHREADINFO focus{};
-    focus.cbSize = sizeof focus;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
-    EXPECT_EQ(GetParent(focus.hwndFocus), velmiro.control("cboVelmiro"));
+    velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_TAB);
+    EXPECT_EQ(GetParent(focusIn(window)), velmiro.control(IDC_CBOVELMIRO));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(velmiro.process(), patience), WAIT_OBJECT_0);
     DWORD status = 99;
     GetExitCodeProcess(velmiro.process(), &status);
     EXPECT_EQ(status, 0u);
+}
+
+// Among the check boxes, as in a dialog, each key pressed where the focus is:
+// Tab reaches them from the fields and leaves them past a locked one, the arrows
+// go round the three and pass a locked one, Space toggles the one with the focus.
+TEST(Window, CheckBoxesAnswerTheKeyboard) {
+    Velmiro velmiro;
+    ASSERT_NE(velmiro.window(), nullptr);
+    const HWND calcola = velmiro.control(IDC_CMDCALCOLA), none = nullptr;
+    const HWND sync = velmiro.box(0), brg16 = velmiro.box(1), brgh = velmiro.box(2);
+    const std::pair<WPARAM, HWND> steps[] = {
+        {VK_TAB, none},  {VK_TAB, sync},   {VK_DOWN, brg16}, {VK_RIGHT, brgh}, {VK_DOWN, sync},
+        {VK_UP, brgh},   {VK_LEFT, brg16}, {VK_UP, sync},    {VK_SPACE, sync}, {VK_UP, brg16},
+        {VK_DOWN, sync}, {VK_TAB, brg16},  {VK_TAB, calcola}};
+    int step = 0;
+    for (const auto& [key, focus] : steps) {
+        velmiro.press(focusIn(velmiro.window()), key);
+        if (focus != nullptr) {
+            EXPECT_EQ(focusIn(velmiro.window()), focus) << "step " << step;
+        }
+        ++step;
+    }
+    // How Windows' own IsDialogMessage asks for Shift+Tab: the previous tab stop.
+    PostMessageW(velmiro.window(), WM_NEXTDLGCTL, TRUE, 0);
+    velmiro.settle();
+    EXPECT_EQ(focusIn(velmiro.window()), brg16);
+    EXPECT_EQ(text(sync), "SYNC: 1");  // and so BRGH is locked, passed by the keys
+    EXPECT_FALSE(IsWindowEnabled(brgh));
 }
 
 // Under a highlight-text colour too dark for the fixed colours, the results
@@ -388,10 +329,10 @@ TEST(Window, ResultsStayReadableOnADarkHighlight) {
     std::vector<int> counts{0, 0, 1};
     {
         Velmiro velmiro;
-        velmiro.clickOn(velmiro.control("cmdCalcola"));
+        velmiro.clickOn(velmiro.control(IDC_CMDCALCOLA));
         for (int tries = 0; tries < 50 && (counts[0] * 2 < counts[2] || counts[1] <= 3);
              ++tries, Sleep(20))
-            counts = pixelsOf(velmiro.control("lblScostamento"),
+            counts = pixelsOf(velmiro.control(IDC_LBLSCOSTAMENTO),
                               {{255, 255, 224}, velmiro::form::withinGreen});
     }
     set(L"HilightText", before[0]);

@@ -42,9 +42,14 @@ QString describe(const QWidget* w, int tab) {
         label && label->buddy() ? label->buddy()->objectName() : "", tab);
 }
 
+// The name of the control with an id, or "" for none.
+const char* nameOf(int id) {
+    return id != 0 ? layout::controls[id - layout::controls[0].id].name : "";
+}
+
 QString describe(const layout::Control& c) {
-    return line(c.name, c.left, c.top, c.width, c.height, c.parent, c.text, c.toolTip, c.bold,
-                c.points, c.centred, c.sunken, c.buddy, c.tab);
+    return line(c.name, c.left, c.top, c.width, c.height, nameOf(c.parent), c.text, c.toolTip,
+                c.bold, c.points, c.centred, c.sunken, nameOf(c.buddy), c.tab);
 }
 
 TEST(Layout, IsWhatUicMakesOfTheSameFile) {
@@ -67,8 +72,10 @@ TEST(Layout, IsWhatUicMakesOfTheSameFile) {
         if (w->parentWidget() == &window || w->parentWidget() == ui.Frame1)
             fromUic << describe(w, static_cast<int>(tabs.indexOf(w)));
     }
-    for (const layout::Control& c : layout::controls)
+    for (const layout::Control& c : layout::controls) {
         fromData << describe(c);
+        EXPECT_EQ(nameOf(c.id), c.name);  // each row's id finds that row
+    }
     EXPECT_EQ(fromUic.join('\n').toStdString(), fromData.join('\n').toStdString());
 }
 
