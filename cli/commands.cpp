@@ -231,11 +231,16 @@ void linkReasons(const report::LinkQuery& q, const report::LinkRow& row, std::os
 }  // namespace
 
 int link(const LinkOptions& o, Streams streams) {
-    report::LinkQuery q{{o.crystal.value, {}, {}, judgementOf(o.judging), o.judging.port},
-                        choiceOf(o.judging),
-                        o.peer,
-                        *frameFromText(o.frame),
-                        o.margin};
+    // Member by member: mingw's GCC 12 at -O3 takes a braced temporary Port
+    // for one used uninitialized.
+    report::LinkQuery q;
+    q.pic.crystal = o.crystal.value;
+    q.pic.judgement = judgementOf(o.judging);
+    q.pic.port = o.judging.port;
+    q.choice = choiceOf(o.judging);
+    q.peer = o.peer;
+    q.frame = *frameFromText(o.frame);
+    q.marginPercent = o.margin;
     if (o.rates.size() == 1) {
         q.pic = rateQuery(o.crystal, o.rates.front(), o.judging, streams.err);
         const report::LinkRow row = report::linkAt(q, o.rates.front().value);

@@ -23,7 +23,8 @@ int fieldId(logic::Field field) {
 }
 
 bool isList(logic::Field field) {
-    return field == logic::Field::Crystal || field == logic::Field::Rate;
+    return field == logic::Field::Crystal || field == logic::Field::Rate ||
+           field == logic::Field::Peer;
 }
 
 }  // namespace
@@ -141,6 +142,15 @@ void CompanionWindow::createControls() {
     field(logic::Field::Maximum);
     line(logic::Line::Crystals);
     grid(logic::Tab::Crystals);
+    field(logic::Field::Peer);
+    field(logic::Field::PeerClock);
+    field(logic::Field::Frame);
+    field(logic::Field::PeerClockError);
+    field(logic::Field::Margin);
+    make(WC_BUTTONW, logic::allRatesCaption, WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX,
+         IDC_C_ALL_RATES);
+    line(logic::Line::Link);
+    grid(logic::Tab::Link);
     const HWND tabs = make(WC_TABCONTROLW, "", WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, IDC_C_TABS);
     for (int t = 0; t < logic::tabCount; ++t) {
         std::wstring title = wide(logic::tabTitles[static_cast<std::size_t>(t)]);
@@ -175,6 +185,7 @@ void CompanionWindow::createControls() {
             tip(control(fieldId(which)), logic::fieldText(which).tip);
     }
     tip(control(IDC_C_SYNC), "");
+    tip(control(IDC_C_ALL_RATES), logic::allRatesTip);
     tip(control(IDC_C_HEADER), logic::headerTip);
     tip(control(IDC_C_EXPORT), logic::exportTip);
     tip(list(Tab::Crystals), logic::crystalsTip);
@@ -231,6 +242,24 @@ void CompanionWindow::layOut() {
           scaled(17));
     const int crystalsTop = page.top + step + row + scaled(20) + m;
     place(IDC_C_LIST_CRYSTALS, page.left, crystalsTop, pw, page.bottom - crystalsTop);
+    // Collegamento: two columns of fields with their longer labels, the line, the list.
+    const int nearLabel = scaled(160), farLabel = scaled(215);
+    const int farLeft = page.left + nearLabel + field + 2 * m;
+    const auto labelled = [&](logic::Field f, int x, int y, int labelWidth) {
+        SetWindowPos(GetWindow(control(fieldId(f)), GW_HWNDPREV), nullptr, x, y, labelWidth, row,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        place(fieldId(f), x + labelWidth, y, field, isList(f) ? row * 8 : row);
+    };
+    labelled(logic::Field::Peer, page.left, page.top, nearLabel);
+    labelled(logic::Field::PeerClock, farLeft, page.top, farLabel);
+    labelled(logic::Field::Frame, page.left, page.top + step, nearLabel);
+    labelled(logic::Field::PeerClockError, farLeft, page.top + step, farLabel);
+    labelled(logic::Field::Margin, page.left, page.top + 2 * step, nearLabel);
+    place(IDC_C_ALL_RATES, farLeft, page.top + 2 * step, scaled(250), row);
+    const int linkLine = page.top + 3 * step;
+    place(IDC_C_LINE_LINK, page.left, linkLine, pw, scaled(2 * 17));
+    const int linkTop = linkLine + scaled(2 * 17) + m;
+    place(IDC_C_LIST_LINK, page.left, linkTop, pw, page.bottom - linkTop);
     const int prefixLabel = scaled(70), header = scaled(290), exportWidth = scaled(120);
     SetWindowPos(GetWindow(control(fieldId(logic::Field::Prefix)), GW_HWNDPREV), nullptr, m, bottom,
                  prefixLabel, row, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -262,6 +291,12 @@ void CompanionWindow::showPage() {
         showField(f, current == 2);
     show(IDC_C_LINE_CRYSTALS, current == 2);
     show(IDC_C_LIST_CRYSTALS, current == 2);
+    for (logic::Field f : {logic::Field::Peer, logic::Field::PeerClock, logic::Field::Frame,
+                           logic::Field::PeerClockError, logic::Field::Margin})
+        showField(f, current == 3);
+    show(IDC_C_ALL_RATES, current == 3);
+    show(IDC_C_LINE_LINK, current == 3);
+    show(IDC_C_LIST_LINK, current == 3);
 }
 
 LRESULT CALLBACK CompanionWindow::procedure(HWND window, UINT message, WPARAM wParam,
@@ -287,6 +322,8 @@ void CompanionWindow::command(int id, int code) {
             logic_->edited(field);
         else if (code == CBN_SELCHANGE)  // the field shows the entry only after this
             PostMessageW(window_, selectionDone, static_cast<WPARAM>(id), 0);
+    } else if (id == IDC_C_ALL_RATES && code == BN_CLICKED) {
+        logic_->allRatesToggled();
     } else if (id == IDC_C_SYNC && code == BN_CLICKED) {
         logic_->syncToggled();
     } else if (id == IDC_C_FAMILY && code == CBN_SELCHANGE) {
@@ -337,7 +374,7 @@ LRESULT CompanionWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC: {
             const auto dc = reinterpret_cast<HDC>(wParam);
             const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-            const bool problem = id >= IDC_C_LINE_INPUTS && id <= IDC_C_LINE_STATUS &&
+            const bool problem = id >= IDC_C_LINE_INPUTS && id <= IDC_C_LINE_LINK &&
                                  problems_[static_cast<std::size_t>(id - IDC_C_LINE_INPUTS)];
             // A problem in red where red reads on the window's colour, as in a
             // high-contrast theme it may not; the words say it either way.

@@ -48,6 +48,8 @@ class CompanionWindow final : public velmiro::companion::View {
     void setSyncChecked(bool checked) override;
     void setSyncEnabled(bool enabled) override;
     void setSyncTip(const std::string& tip) override;
+    [[nodiscard]] bool allRatesChecked() const override;
+    void setAllRatesChecked(bool checked) override;
     void addFamily(const std::string& text) override;
     [[nodiscard]] int familyIndex() const override;
     void setFamilyIndex(int index) override;
@@ -90,7 +92,7 @@ class CompanionWindow final : public velmiro::companion::View {
     HFONT bold_ = nullptr;
     bool quiet_ = false;  // the logic's own changes raise no events
     std::array<velmiro::report::Grid, velmiro::companion::tabCount> grids_;
-    std::array<bool, 4> problems_{};
+    std::array<bool, velmiro::companion::lineCount> problems_{};
     std::unique_ptr<velmiro::companion::Companion> logic_;
 };
 

@@ -79,6 +79,14 @@ void CompanionWindow::addFamily(const std::string& text) {
                  reinterpret_cast<LPARAM>(wide(text).c_str()));
 }
 
+bool CompanionWindow::allRatesChecked() const {
+    return SendMessageW(control(IDC_C_ALL_RATES), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CompanionWindow::setAllRatesChecked(bool checked) {
+    SendMessageW(control(IDC_C_ALL_RATES), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 int CompanionWindow::familyIndex() const {
     return static_cast<int>(SendMessageW(control(IDC_C_FAMILY), CB_GETCURSEL, 0, 0));
 }
@@ -254,7 +262,7 @@ logic::Saved CompanionWindow::saveFile(const std::string& fileName, const std::s
 
 LRESULT CompanionWindow::notify(const NMHDR& header) {
     const int id = static_cast<int>(header.idFrom);
-    const bool isList = id >= IDC_C_LIST_MODES && id <= IDC_C_LIST_CRYSTALS;
+    const bool isList = id >= IDC_C_LIST_MODES && id <= IDC_C_LIST_LINK;
     if (id == IDC_C_TABS && header.code == TCN_SELCHANGE) {
         showPage();
         if (logic_)

@@ -54,7 +54,7 @@ Companion::Companion(forms::Runtime& runtime, QWidget* parent, const QString& se
     auto* top = new QVBoxLayout(this);
     buildInputs();
     tabs_ = new QTabWidget(this);
-    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals})
+    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals, Tab::Link})
         tabs_->addTab(buildPage(tab), qt(logic::tabTitles[static_cast<std::size_t>(tab)]));
     top->addWidget(tabs_, 1);
     buildActions();
@@ -136,6 +136,8 @@ QWidget* Companion::buildPage(Tab tab) {
         layout->setRowStretch(2, 1);
         return page;
     }
+    if (tab == Tab::Link)
+        return buildLink(page, *layout, views_[i]);
     lines_[static_cast<std::size_t>(Line::Crystals)] = new MessageLine(page);
     views_[i]->setToolTip(qt(logic::crystalsTip));
     const auto place = [&](Field f, int row, int column, int span) {
@@ -149,6 +151,35 @@ QWidget* Companion::buildPage(Tab tab) {
     layout->addWidget(lines_[static_cast<std::size_t>(Line::Crystals)], 2, 1, 1, 3);
     layout->addWidget(views_[i], 3, 0, 1, 4);
     layout->setRowStretch(3, 1);
+    return page;
+}
+
+QWidget* Companion::buildLink(QWidget* page, QGridLayout& layout, QTableView* grid) {
+    peer_ = listBox(page);
+    for (const Field f : {Field::PeerClock, Field::PeerClockError, Field::Frame, Field::Margin})
+        edits_[static_cast<std::size_t>(f)] = new QLineEdit(page);
+    allRates_ = new QCheckBox(qt(logic::allRatesCaption), page);
+    allRates_->setToolTip(qt(logic::allRatesTip));
+    auto* line = new MessageLine(page);
+    lines_[static_cast<std::size_t>(Line::Link)] = line;
+    const auto place = [&](Field f, int row, int column) {
+        layout.addWidget(label(logic::fieldText(f).label, field(f), page), row, column);
+        layout.addWidget(field(f), row, column + 1);
+    };
+    place(Field::Peer, 0, 0);
+    place(Field::PeerClock, 0, 2);
+    place(Field::Frame, 1, 0);
+    place(Field::PeerClockError, 1, 2);
+    place(Field::Margin, 2, 0);
+    layout.addWidget(allRates_, 2, 2, 1, 2);
+    layout.addWidget(line, 3, 0, 1, 5);
+    layout.addWidget(grid, 4, 0, 1, 5);
+    layout.setRowStretch(4, 1);
+    layout.setColumnStretch(4, 1);  // the room goes right
+    const int width = fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16;
+    for (const Field f :
+         {Field::Peer, Field::PeerClock, Field::PeerClockError, Field::Frame, Field::Margin})
+        field(f)->setFixedWidth(width);
     return page;
 }
 
@@ -195,6 +226,8 @@ QWidget* Companion::field(Field f) const {
         return crystal_;
     if (f == Field::Rate)
         return rate_;
+    if (f == Field::Peer)
+        return peer_;
     return edits_[static_cast<std::size_t>(f)];
 }
 
@@ -216,6 +249,8 @@ void Companion::connectAll() {
     }
     connect(sync_, &QCheckBox::toggled, this,
             deliver([](logic::Companion& c) { c.syncToggled(); }));
+    connect(allRates_, &QCheckBox::toggled, this,
+            deliver([](logic::Companion& c) { c.allRatesToggled(); }));
     connect(family_, &QComboBox::currentIndexChanged, this,
             deliver([](logic::Companion& c) { c.familyChosen(); }));
     connect(views_[0]->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -227,7 +262,7 @@ void Companion::connectAll() {
     connect(views_[static_cast<std::size_t>(Tab::Crystals)], &QTableView::activated, this,
             [this](const QModelIndex& index) { logic_->crystalChosen(index.row()); });
 
-    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
+    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals, Tab::Link}) {
         QTableView* view = views_[static_cast<std::size_t>(tab)];
         auto* copy = new QAction(qt(logic::copyCaption), view);
         copy->setShortcut(QKeySequence::Copy);
@@ -266,6 +301,13 @@ void Companion::connectAll() {
                                 edit(Field::Minimum),
                                 edit(Field::Maximum),
                                 views_[2],
+                                edit(Field::Peer),
+                                edit(Field::PeerClock),
+                                edit(Field::PeerClockError),
+                                edit(Field::Frame),
+                                edit(Field::Margin),
+                                allRates_,
+                                views_[3],
                                 edit(Field::Prefix),
                                 copyHeader_,
                                 export_};

@@ -14,6 +14,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -52,6 +53,7 @@ class Companion : public QWidget, private velmiro::companion::View {
   private:
     void buildInputs();
     QWidget* buildPage(Tab tab);
+    QWidget* buildLink(QWidget* page, QGridLayout& layout, QTableView* grid);
     void buildActions();
     void connectAll();
     void recolour();
@@ -66,6 +68,8 @@ class Companion : public QWidget, private velmiro::companion::View {
     void setSyncChecked(bool checked) override;
     void setSyncEnabled(bool enabled) override;
     void setSyncTip(const std::string& tip) override;
+    bool allRatesChecked() const override;
+    void setAllRatesChecked(bool checked) override;
     void addFamily(const std::string& text) override;
     int familyIndex() const override;
     void setFamilyIndex(int index) override;
@@ -90,10 +94,12 @@ class Companion : public QWidget, private velmiro::companion::View {
 
     QComboBox* crystal_ = nullptr;
     QComboBox* rate_ = nullptr;
-    std::array<QLineEdit*, velmiro::companion::fieldCount> edits_{};  // none for the two lists
+    QComboBox* peer_ = nullptr;
+    std::array<QLineEdit*, velmiro::companion::fieldCount> edits_{};  // none for the lists
     QCheckBox* sync_ = nullptr;
     QComboBox* family_ = nullptr;
-    std::array<MessageLine*, 4> lines_{};
+    QCheckBox* allRates_ = nullptr;
+    std::array<MessageLine*, velmiro::companion::lineCount> lines_{};
 
     QTabWidget* tabs_ = nullptr;
     std::array<QTableView*, velmiro::companion::tabCount> views_{};

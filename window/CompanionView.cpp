@@ -76,6 +76,15 @@ void Companion::addFamily(const std::string& text) {
     family_->addItem(qt(text));
 }
 
+bool Companion::allRatesChecked() const {
+    return allRates_->isChecked();
+}
+
+void Companion::setAllRatesChecked(bool checked) {
+    const QSignalBlocker quiet(allRates_);
+    allRates_->setChecked(checked);
+}
+
 int Companion::familyIndex() const {
     return family_->currentIndex();
 }

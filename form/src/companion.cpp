@@ -30,6 +30,11 @@ constexpr Named tableLine[] = {{Field::TableRates, nullptr}};
 constexpr Named crystalsLine[] = {{Field::CrystalRates, "Baud rate voluti"},
                                   {Field::Minimum, "Frequenza da"},
                                   {Field::Maximum, "fino a"}};
+constexpr Named linkLine[] = {{Field::Peer, "Altro capo"},
+                              {Field::PeerClock, "Frequenza dell'altro capo"},
+                              {Field::PeerClockError, "Errore del clock dell'altro capo"},
+                              {Field::Frame, "Trama"},
+                              {Field::Margin, "Margine"}};
 
 }  // namespace
 
@@ -45,6 +50,8 @@ void Companion::load(const Store& store) noexcept {
             view_.addPreset(Field::Rate, preset);
         for (const Family& family : families())
             view_.addFamily(familyEntry(family));
+        for (const std::string& peer : peerPresets())
+            view_.addPreset(Field::Peer, peer);
         restore(store);
     });
     deviceEdited();
@@ -66,6 +73,10 @@ void Companion::edited(Field field) noexcept {
 
 void Companion::syncToggled() noexcept {
     inputsChanged();
+}
+
+void Companion::allRatesToggled() noexcept {
+    recompute();
 }
 
 void Companion::familyChosen() noexcept {
@@ -175,6 +186,10 @@ void Companion::writeLine(Line line) {
             note = state_->statusNote;
             break;
         }
+        case Line::Link:
+            text = compose(linkLine);
+            note = state_->linkNote;
+            break;
     }
     const bool problem = !text.empty();
     view_.setLine(line, problem ? text : note, problem);

@@ -24,6 +24,12 @@ inline constexpr const char* crystalRates = "crystalRates";
 inline constexpr const char* minimum = "minimum";
 inline constexpr const char* maximum = "maximum";
 inline constexpr const char* prefix = "prefix";
+inline constexpr const char* peer = "peer";
+inline constexpr const char* peerClock = "peerClock";
+inline constexpr const char* peerClockError = "peerClockError";
+inline constexpr const char* frame = "frame";
+inline constexpr const char* margin = "margin";
+inline constexpr const char* allRates = "allRates";
 inline constexpr const char* sync = "sync";
 inline constexpr const char* family = "family";
 inline constexpr const char* tab = "tab";
@@ -62,6 +68,9 @@ int familyIndexOf(const Family* family);
 
 // The default of an int setting.
 int fallbackInt(const char* key);
+
+// The entries of Altro capo's list: the adapters, "esatto", the families.
+std::vector<std::string> peerPresets();
 
 // An entry of the Periferica list: the key and its example parts.
 std::string familyEntry(const Family& family);

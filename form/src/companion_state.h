@@ -11,9 +11,19 @@
 #include "companion_parts.h"
 #include "velmiro/companion.h"
 #include "velmiro/grid.h"
+#include "velmiro/link_report.h"
 #include "velmiro/report.h"
 
 namespace velmiro::companion {
+
+// What the shared inputs read as: none where a text does not read.
+struct PicInputs {
+    std::optional<std::int32_t> crystal;
+    std::optional<std::int32_t> rate;
+    std::optional<Judgement> judgement;
+    ModeChoice choice;
+    std::optional<report::Port> port;  // none when the part does not read
+};
 
 struct Companion::State {
     std::array<std::string, fieldCount> problems;
@@ -32,6 +42,10 @@ struct Companion::State {
     Judgement crystalsJudgement;
     std::vector<std::int32_t> crystalRates;  // empty until the rates and limits read
     std::vector<CrystalFit> fits;
+    report::LinkQuery linkQuery;
+    std::vector<report::LinkRow> linkRows;  // empty until the link's inputs read
+    bool linkPerRate = false;
+    std::string linkNote;
     std::array<report::Grid, tabCount> grids;
 
     [[nodiscard]] bool ready(Tab tab) const {
@@ -42,6 +56,8 @@ struct Companion::State {
                 return !tableRows.empty();
             case Tab::Crystals:
                 return !crystalRates.empty();
+            case Tab::Link:
+                return !linkRows.empty();
         }
         return false;
     }
@@ -66,6 +82,7 @@ inline void Companion::guarded(Work&& work) noexcept {
         state.tableRows.clear();
         state.crystalRates.clear();
         state.fits.clear();
+        state.linkRows.clear();
         for (int tab = 0; tab < tabCount; ++tab) {
             report::Grid& grid = state.grids[static_cast<std::size_t>(tab)];
             grid.rows.clear();

@@ -19,14 +19,6 @@ constexpr std::size_t longestKept = 200;  // a longer text kept is not ours
 // The size kept must fit a screen and hold the window.
 constexpr int narrowest = 400, lowest = 300, largest = 8000;
 
-struct Inputs {
-    std::optional<std::int32_t> crystal;
-    std::optional<std::int32_t> rate;
-    std::optional<Judgement> judgement;
-    ModeChoice choice;
-    std::optional<report::Port> port;  // none when the part does not read
-};
-
 bool hasSync(const Family& family) {
     return std::any_of(family.modes.begin(), family.modes.end(),
                        [](const ModeInfo& m) { return m.mode.sync != 0; });
@@ -47,7 +39,7 @@ std::string syncTip(const Family& family) {
 
 void Companion::compute() {
     State& s = *state_;
-    Inputs in;
+    PicInputs in;
     const report::Reading crystal = report::readPositiveQuantity(view_.text(Field::Crystal));
     const report::Reading rate = report::readPositiveQuantity(view_.text(Field::Rate));
     const report::PercentReading tolerance = report::readTolerance(view_.text(Field::Tolerance));
@@ -139,6 +131,8 @@ void Companion::compute() {
     }
     s.grids[2] = report::crystalsGrid(shown, s.crystalRates, s.fits);
     view_.showGrid(Tab::Crystals, s.grids[2]);
+
+    computeLink(in);
 }
 
 const ModeResult* Companion::headerMode() const {
@@ -213,10 +207,16 @@ void Companion::exportCsv() noexcept {
         } else if (tab == Tab::Table) {
             name = "velmiro-tabella.csv";
             report::writeTable(out, report::Format::Csv, s.tableQuery, s.tableRows);
-        } else {
+        } else if (tab == Tab::Crystals) {
             name = "velmiro-quarzi.csv";
             report::writeCrystals(out, report::Format::Csv, s.crystalsPort, s.crystalRates,
                                   s.crystalsJudgement, s.fits);
+        } else {
+            name = "velmiro-collegamento.csv";
+            if (s.linkPerRate)
+                report::writeLinkTable(out, report::Format::Csv, s.linkQuery, s.linkRows);
+            else
+                report::writeLink(out, report::Format::Csv, s.linkQuery, s.linkRows.front());
         }
         const Saved saved = view_.saveFile(name, out.str());
         if (saved.outcome == Saved::Outcome::Cancelled)
@@ -300,11 +300,15 @@ void Companion::restore(const Store& store) {
                 kept.reset();
             if (kept && *field == Field::ClockError && !report::readClockError(*kept).value)
                 kept.reset();
+            if (kept && *field == Field::Margin && !report::readTolerance(*kept).value)
+                kept.reset();
             view_.setText(*field, kept.value_or(setting.fallback));
         } else if (key == keys::sync) {
             if (kept != "true" && kept != "false")
                 kept = setting.fallback;
             view_.setSyncChecked(*kept == "true");
+        } else if (key == keys::allRates) {
+            view_.setAllRatesChecked(kept == "true");
         } else if (key == keys::family) {
             const Family* family = kept ? findFamily(*kept) : nullptr;
             view_.setFamilyIndex(familyIndexOf(family != nullptr ? family : &eusart()));
@@ -329,6 +333,7 @@ void Companion::save(Store& store) const noexcept {
         for (std::size_t f = 0; f < static_cast<std::size_t>(fieldCount); ++f)
             store.storeText(settings()[f].key, view_.text(static_cast<Field>(f)));
         store.storeText(keys::sync, view_.syncChecked() ? "true" : "false");
+        store.storeText(keys::allRates, view_.allRatesChecked() ? "true" : "false");
         const auto all = families();
         const int index = view_.familyIndex();
         if (index >= 0 && static_cast<std::size_t>(index) < all.size())

@@ -3,6 +3,7 @@
 
 #include "companion_parts.h"
 #include "velmiro/companion.h"
+#include "velmiro/link.h"
 #include "velmiro/report.h"
 
 namespace velmiro::companion {
@@ -25,6 +26,16 @@ const std::array<FieldText, fieldCount> texts{{
     {"Frequenza &da:", "Frequenza minima", "", "nessun minimo"},
     {"&fino a:", "Frequenza massima", "", "nessun massimo"},
     {"Prefiss&o:", "Prefisso", "", ""},
+    {"C&hi è all'altro capo:", "Altro capo",
+     "Un adattatore USB-seriale, esatto (una UART esatta, come quella di un PC), una "
+     "periferica o un PIC come PIC16F877A", ""},
+    {"Frequenza dell'altro capo:", "Frequenza dell'altro capo",
+     "Il quarzo del PIC all'altro capo; solo per un PIC",
+     "solo per un PIC"},
+    {"Errore del cloc&k dell'altro capo %:", "Errore del clock dell'altro capo",
+     "Vuoto: quello pubblicato per l'adattatore, altrimenti 0", "pubblicato"},
+    {"Trama (es. &8N1):", "Trama", "Bit di dati 5-9, parità N, E o O, bit di stop 1 o 2: 8N1, 7E1, 9N2", ""},
+    {"Margi&ne %:", "Margine", "Sotto questo margine l'esito è «al limite»", ""},
 }};
 // clang-format on
 
@@ -62,6 +73,12 @@ const std::vector<Setting>& settings() {
         {keys::minimum, Kind::Text, ""},
         {keys::maximum, Kind::Text, ""},
         {keys::prefix, Kind::Text, "VELMIRO_"},
+        {keys::peer, Kind::Text, std::string(adapters().front().name)},
+        {keys::peerClock, Kind::Text, ""},
+        {keys::peerClockError, Kind::Text, ""},
+        {keys::frame, Kind::Text, "8N1"},
+        {keys::margin, Kind::Text, "1"},
+        {keys::allRates, Kind::Text, "false"},
         {keys::sync, Kind::Text, "false"},
         {keys::family, Kind::Text, "eusart"},
         {keys::tab, Kind::Int, "0"},

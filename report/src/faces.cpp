@@ -37,7 +37,7 @@ std::string padded(const std::string& text, std::size_t width, bool left) {
 std::string registerName(const Family& f) {
     std::string name;
     for (const RegisterName& part : f.columns)
-        name += (name.empty() ? "" : ":") + std::string(part.name);
+        name.append(name.empty() ? "" : ":").append(part.name);
     return name;
 }
 
@@ -211,7 +211,7 @@ void writeCsvLine(std::ostream& out, List lead, const Line& line) {
     std::string text;
     bool first = true;
     for (const Keyed& k : keyedAll(lead)) {
-        text += (first ? "" : ",") + csvField(k.value(line));
+        text.append(first ? "" : ",").append(csvField(k.value(line)));
         first = false;
     }
     out << text << "\r\n";

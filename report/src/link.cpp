@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "link_columns.h"
+#include "velmiro/grid.h"
 #include "velmiro/link_report.h"
 
 namespace velmiro::report {
@@ -133,10 +134,78 @@ std::vector<DirectionCell> cellsOf(const LinkQuery& q, const LinkRow& row) {
             {peer, "PIC", &*row.peer, &*row.pic, &*row.fromPeer}};
 }
 
+std::string missingText(const LinkQuery& q, const LinkRow& row) {
+    return row.pic ? q.peer.name() + " non genera questo baud rate"
+                   : "il PIC non ha un modo utilizzabile";
+}
+
 bool withWorstCase(const LinkQuery& q) {
     return q.pic.judgement.clockErrorPercent > 0.0 || q.peer.clockErrorPercent > 0.0;
 }
 
 }  // namespace linkcolumns
+
+namespace {
+
+// A heading "a %" goes on from the one before it ("finestra da %"): a grid
+// shows each heading alone, so it says whose it is, "finestra a %".
+std::string gridHeading(std::span<const linkcolumns::Column> shown, std::size_t i) {
+    const std::string_view heading = shown[i].heading;
+    if (i == 0 || !heading.starts_with("a "))
+        return std::string(heading);
+    const std::string_view before = shown[i - 1].heading;
+    const std::size_t from = before.find(" da ");
+    if (from == std::string_view::npos)
+        return std::string(heading);
+    return std::string(before.substr(0, from)) + ' ' + std::string(heading);
+}
+
+Tone toneOf(LinkVerdict verdict) {
+    // "al limite" works: neither colour, its words say it.
+    if (verdict == LinkVerdict::Ok)
+        return Tone::Within;
+    return verdict == LinkVerdict::Fails ? Tone::Outside : Tone::Plain;
+}
+
+}  // namespace
+
+Grid linkGrid(const LinkQuery& q, std::span<const LinkRow> rows, bool perRate) {
+    using linkcolumns::Column;
+    std::vector<Column> shown;
+    for (const Column& column : linkcolumns::directionColumns()) {
+        if (!column.worstCase || linkcolumns::withWorstCase(q))
+            shown.push_back(column);
+    }
+    Grid grid;
+    if (perRate)
+        grid.headers = {"baud rate", "modo"};
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        grid.headers.push_back(gridHeading(shown, i));
+    for (const LinkRow& row : rows) {
+        Row lead;
+        if (perRate) {
+            lead.push_back({std::to_string(row.rate), Tone::Plain, false, true});
+            lead.push_back({row.picMode ? std::string(row.picMode->mode->key) : "—"});
+        }
+        const std::vector<linkcolumns::DirectionCell> cells = linkcolumns::cellsOf(q, row);
+        if (cells.empty() && perRate) {
+            Row missing = lead;
+            missing.push_back({linkcolumns::missingText(q, row), Tone::Outside});
+            missing.resize(grid.headers.size());
+            grid.rows.push_back(std::move(missing));
+        }
+        for (const linkcolumns::DirectionCell& cell : cells) {
+            Row line = lead;
+            for (const Column& column : shown) {
+                const bool judged = column.key == "verdict" || column.key == "margin_percent";
+                line.push_back({column.text(cell),
+                                judged ? toneOf(cell.direction->verdict) : Tone::Plain, false,
+                                column.key != "direction" && column.key != "verdict"});
+            }
+            grid.rows.push_back(std::move(line));
+        }
+    }
+    return grid;
+}
 
 }  // namespace velmiro::report

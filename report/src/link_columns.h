@@ -39,6 +39,9 @@ struct Column {
 // The two directions of a row that has them, PIC -> other end first.
 [[nodiscard]] std::vector<DirectionCell> cellsOf(const LinkQuery& q, const LinkRow& row);
 
+// Why a row has no directions: an end cannot run its rate.
+[[nodiscard]] std::string missingText(const LinkQuery& q, const LinkRow& row);
+
 // Whether either clock has an error, and so the worst case is worth showing.
 [[nodiscard]] bool withWorstCase(const LinkQuery& q);
 

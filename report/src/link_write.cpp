@@ -114,9 +114,9 @@ void writeCsv(std::ostream& out, const LinkQuery& q, std::span<const LinkRow> ro
                              "peer_deviation_percent"};
     std::string header;
     for (const char* key : leading)
-        header += (header.empty() ? "" : ",") + std::string(key);
+        header.append(header.empty() ? "" : ",").append(key);
     for (const Column& column : directionColumns())
-        header += "," + std::string(column.key);
+        header.append(",").append(column.key);
     out << header << "\r\n";
     for (const LinkRow& row : rows) {
         const Json first{q.pic.port.family().key,
@@ -132,14 +132,14 @@ void writeCsv(std::ostream& out, const LinkQuery& q, std::span<const LinkRow> ro
                          row.peer ? Json(row.peer->deviationPercent) : Json(nullptr)};
         std::string start;
         for (const Json& value : first)
-            start += (start.empty() ? "" : ",") + csvField(value);
+            start.append(start.empty() ? "" : ",").append(csvField(value));
         const std::vector<DirectionCell> cells = cellsOf(q, row);
         if (cells.empty())
             out << start << std::string(directionColumns().size(), ',') << "\r\n";
         for (const DirectionCell& cell : cells) {
             std::string line = start;
             for (const Column& column : directionColumns())
-                line += "," + csvField(column.json(cell));
+                line.append(",").append(csvField(column.json(cell)));
             out << line << "\r\n";
         }
     }
@@ -310,14 +310,11 @@ void writeLinkTable(std::ostream& out, Format format, const LinkQuery& q,
     for (std::string& h : headings(q))
         heading.push_back(std::move(h));
     lines.push_back(heading);
-    std::vector<std::string> usable;
     for (const LinkRow& row : rows) {
         const std::string mode = row.picMode ? std::string(row.picMode->mode->key) : dash;
         const std::vector<DirectionCell> cells = cellsOf(q, row);
         if (cells.empty()) {
-            lines.push_back({std::to_string(row.rate), mode,
-                             row.pic ? q.peer.name() + " non genera questo baud rate"
-                                     : "il PIC non ha un modo utilizzabile"});
+            lines.push_back({std::to_string(row.rate), mode, missingText(q, row)});
         }
         for (std::size_t i = 0; i < cells.size(); ++i) {
             std::vector<std::string> line{i == 0 ? std::to_string(row.rate) : "",
@@ -326,13 +323,24 @@ void writeLinkTable(std::ostream& out, Format format, const LinkQuery& q,
                 line.push_back(std::move(cell));
             lines.push_back(line);
         }
-        if (row.usable())
-            usable.push_back(std::to_string(row.rate));
     }
     out << '\n';
     writeAligned(out, lines, 2);
-    out << "\nBaud rate utilizzabili: "
-        << (usable.empty() ? "nessuno" : fmt::format("{}", fmt::join(usable, ", "))) << '\n';
+    out << '\n' << usableRatesText(rows) << '\n';
+}
+
+std::string linkEndsText(const LinkQuery& q, const LinkRow& row) {
+    return picLine(q, row) + '\n' + peerLine(q, row);
+}
+
+std::string usableRatesText(std::span<const LinkRow> rows) {
+    std::vector<std::string> usable;
+    for (const LinkRow& row : rows) {
+        if (row.usable())
+            usable.push_back(std::to_string(row.rate));
+    }
+    return "Baud rate utilizzabili: " +
+           (usable.empty() ? std::string("nessuno") : fmt::format("{}", fmt::join(usable, ", ")));
 }
 
 }  // namespace velmiro::report

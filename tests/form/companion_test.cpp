@@ -26,11 +26,11 @@ std::size_t at(auto value) {
 class FakeView : public View {
   public:
     std::array<std::string, fieldCount> texts, problems;
-    std::vector<std::string> crystals, rates, families;
-    bool sync = false, syncEnabled = true;
+    std::vector<std::string> crystals, rates, peers, families;
+    bool sync = false, syncEnabled = true, allRates = false;
     std::string syncTip;
     int family = -1;
-    std::array<std::pair<std::string, bool>, 4> lines;
+    std::array<std::pair<std::string, bool>, lineCount> lines;
     std::array<report::Grid, tabCount> grids;
     std::array<std::vector<int>, tabCount> selected;
     Tab tab = Tab::Modes;
@@ -45,13 +45,15 @@ class FakeView : public View {
     std::string text(Field f) const override { return texts[at(f)]; }
     void setText(Field f, const std::string& t) override { texts[at(f)] = t; }
     void addPreset(Field f, const std::string& t) override {
-        (f == Field::Crystal ? crystals : rates).push_back(t);
+        (f == Field::Crystal ? crystals : f == Field::Rate ? rates : peers).push_back(t);
     }
     void setProblem(Field f, const std::string& p) override { problems[at(f)] = p; }
     bool syncChecked() const override { return sync; }
     void setSyncChecked(bool c) override { sync = c; }
     void setSyncEnabled(bool e) override { syncEnabled = e; }
     void setSyncTip(const std::string& t) override { syncTip = t; }
+    bool allRatesChecked() const override { return allRates; }
+    void setAllRatesChecked(bool c) override { allRates = c; }
     void addFamily(const std::string& t) override { families.push_back(t); }
     int familyIndex() const override { return family; }
     void setFamilyIndex(int i) override { family = i; }
@@ -182,6 +184,12 @@ TEST(CompanionSettings, EachInputComesBackOnItsOwn) {
         {"minimum", [](Window& w) { w.type(Field::Minimum, "4M"); }},
         {"maximum", [](Window& w) { w.type(Field::Maximum, "30M"); }},
         {"prefix", [](Window& w) { w.type(Field::Prefix, "UART_"); }},
+        {"peer", [](Window& w) { w.type(Field::Peer, "usart"); }},
+        {"peerClock", [](Window& w) { w.type(Field::PeerClock, "16M"); }},
+        {"peerClockError", [](Window& w) { w.type(Field::PeerClockError, "1,5"); }},
+        {"frame", [](Window& w) { w.type(Field::Frame, "7E2"); }},
+        {"margin", [](Window& w) { w.type(Field::Margin, "0,5"); }},
+        {"allRates", [](Window& w) { w.view.allRates = true; w.logic.allRatesToggled(); }},
         {"sync", [](Window& w) { w.view.sync = true; w.logic.syncToggled(); }},
         {"family", [](Window& w) { w.view.family = familyIndex("pic32"); w.logic.familyChosen(); }},
         {"tab", [](Window& w) { w.logic.showTab(Tab::Crystals); }},
@@ -216,9 +224,10 @@ TEST(CompanionSettings, OddValuesAreIgnored) {
     // clang-format off
     const std::pair<const char*, std::string> texts[] = {
         {"tolerance", "500"}, {"tolerance", "0"}, {"clockError", "-1"}, {"clockError", "100"},
-        {"crystal", long201}, {"sync", "forse"}, {"sync", "1"}, {"family", "uart99"}};
+        {"crystal", long201}, {"sync", "forse"}, {"sync", "1"}, {"family", "uart99"},
+        {"margin", "0"}, {"allRates", "sì"}};
     const std::pair<const char*, int> ints[] = {
-        {"tab", 3}, {"tab", -1}, {"width", 399}, {"width", 8001}, {"height", 299}, {"height", 8001}};
+        {"tab", 4}, {"tab", -1}, {"width", 399}, {"width", 8001}, {"height", 299}, {"height", 8001}};
     // clang-format on
     for (const auto& [key, value] : texts) {
         FakeStore odd, read;
@@ -271,35 +280,48 @@ TEST(CompanionInputs, WhatDoesNotReadEmptiesItsTables) {
     struct Row {
         Field field;
         const char* text;
-        const char* emptied;  // of "MTQ": Modi, Tabella, Quarzi
+        const char* emptied;  // of "MTQC": Modi, Tabella, Quarzi, Collegamento
         std::string problem;  // report's words, where they are the window's
         Line line;
     };
     const auto tolerance = [](const char* t) { return report::readTolerance(t).problem; };
     const auto clock = [](const char* t) { return report::readClockError(t).problem; };
     const auto quantity = [](const char* t) { return report::readPositiveQuantity(t).problem; };
+    const auto frame = [](const char* t) {
+        return "«" + std::string(t) +
+               "» non è una trama; si scrive come 8N1, 7E1 o 9N2: bit di dati da 5 a 9, parità N, "
+               "E o O, bit di stop 1 o 2";
+    };
     // clang-format off
     const Row rows[] = {
-        {Field::Crystal, "20 MHz x", "MT", quantity("20 MHz x"), Line::Inputs},
-        {Field::Rate, "0", "M", quantity("0"), Line::Inputs},
-        {Field::Rate, "1.000k", "M", quantity("1.000k"), Line::Inputs},
+        {Field::Crystal, "20 MHz x", "MTC", quantity("20 MHz x"), Line::Inputs},
+        {Field::Rate, "0", "MC", quantity("0"), Line::Inputs},
+        {Field::Rate, "1.000k", "MC", quantity("1.000k"), Line::Inputs},
         {Field::TableRates, "300 9k6,5", "T", "«9k6,5»: " + quantity("9k6,5"), Line::Table},
         {Field::TableRates, " ; ", "T", "Scrivere almeno un baud rate, come 9600 o 115,2k", Line::Table},
         {Field::CrystalRates, "", "Q", "Scrivere almeno un baud rate, come 9600 o 115,2k", Line::Crystals},
         {Field::Minimum, "30M", "Q", "La frequenza minima è più alta della massima", Line::Crystals},
         {Field::Maximum, "x", "Q", quantity("x"), Line::Crystals},
-        {Field::Device, "PIC99X1", "MTQ",
+        {Field::Device, "PIC99X1", "MTQC",
          "«PIC99X1» non è un dispositivo che Velmiro conosce; scegliere la Periferica o svuotare "
          "Dispositivo", Line::Inputs},
+        {Field::Frame, "8N3", "C", frame("8N3"), Line::Link},
+        {Field::Frame, "10N1", "C", frame("10N1"), Line::Link},
+        {Field::Frame, "8 N 1", "C", frame("8 N 1"), Line::Link},
+        {Field::Frame, " ", "C", "Scrivere la trama, come 8N1 o 7E1", Line::Link},
+        {Field::Margin, "0", "C", "«0» non è un margine; serve una percentuale maggiore di zero e al massimo 100, come 1 o 0,5", Line::Link},
+        {Field::PeerClockError, "100", "C", clock("100"), Line::Link},
+        {Field::Peer, "PIC99X1", "C", "«PIC99X1» non è un adattatore, esatto, una periferica o un PIC che Velmiro conosce; gli adattatori sono FT232R, FT232B, CP2104 e CP2102", Line::Link},
+        {Field::Peer, " ", "C", "Scegliere l'altro capo: un adattatore (FT232R, FT232B, CP2104 e CP2102), esatto, una periferica o un PIC", Line::Link},
     };
     // clang-format on
     std::vector<Row> all(std::begin(rows), std::end(rows));
     // The percent reader's malformed forms.
     for (const char* t : {"", "0", "100,5", "1,2,3", "2.5x", "1..5", ",", "%", "-1", "abc", "1 5",
                           "1e2", "+", "2%%", "0x1"})
-        all.push_back({Field::Tolerance, t, "MTQ", tolerance(t), Line::Inputs});
+        all.push_back({Field::Tolerance, t, "MTQC", tolerance(t), Line::Inputs});
     for (const char* t : {"100", "-1", ".", "-0,5", "1,2,3", "x", "1 5", "%"})
-        all.push_back({Field::ClockError, t, "MTQ", clock(t), Line::Inputs});
+        all.push_back({Field::ClockError, t, "MTQC", clock(t), Line::Inputs});
     for (const Row& row : all) {
         SCOPED_TRACE(std::string(fieldText(row.field).name) + " «" + row.text + "»");
         Window w;
@@ -310,9 +332,9 @@ TEST(CompanionInputs, WhatDoesNotReadEmptiesItsTables) {
         EXPECT_TRUE(w.view.lines[at(row.line)].second);
         EXPECT_NE(w.view.lines[at(row.line)].first.find(row.problem.substr(0, 20)),
                   std::string::npos);
-        for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
+        for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals, Tab::Link}) {
             const bool emptied =
-                std::string_view(row.emptied).find("MTQ"[at(tab)]) != std::string_view::npos;
+                std::string_view(row.emptied).find("MTQC"[at(tab)]) != std::string_view::npos;
             EXPECT_EQ(w.view.grids[at(tab)].rows.empty(), emptied) << at(tab);
             w.logic.showTab(tab);
             EXPECT_EQ(w.view.exportEnabled, !emptied) << at(tab);
@@ -348,12 +370,14 @@ TEST(CompanionActions, HeaderCopyAndExport) {
     w.type(Field::Prefix, "UART_");
 
     // Each tab's CSV under its own name; a failure stays said until a save succeeds.
-    const char* names[] = {"velmiro-modi.csv", "velmiro-tabella.csv", "velmiro-quarzi.csv"};
+    const char* names[] = {"velmiro-modi.csv", "velmiro-tabella.csv", "velmiro-quarzi.csv",
+                           "velmiro-collegamento.csv"};
     const char* starts[] = {"family,device,crystal,generator_clock_hz,rate,mode,",
                             "family,device,crystal,generator_clock_hz,rate,mode,",
-                            "family,device,crystal,generator_clock_hz,worst_deviation_percent,"};
-    const long lines[] = {7, 33, 45};  // velmiro-cli's line counts for the same question
-    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
+                            "family,device,crystal,generator_clock_hz,worst_deviation_percent,",
+                            "family,device,crystal,peer,frame,rate,pic_mode,"};
+    const long lines[] = {7, 33, 45, 3};  // velmiro-cli's line counts for the same question
+    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals, Tab::Link}) {
         w.logic.showTab(tab);
         w.logic.exportCsv();
         EXPECT_EQ(w.view.savedName, names[at(tab)]);
@@ -364,7 +388,7 @@ TEST(CompanionActions, HeaderCopyAndExport) {
                   std::pair(std::string("Salvato /casa/velmiro.csv"), false));
     }
     w.type(Field::Device, "PIC16F877A");  // each CSV names the part
-    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals}) {
+    for (const Tab tab : {Tab::Modes, Tab::Table, Tab::Crystals, Tab::Link}) {
         w.logic.showTab(tab);
         w.logic.exportCsv();
         EXPECT_EQ(w.view.savedBytes.find("\nusart,PIC16F877A,"), w.view.savedBytes.find('\n'))
@@ -446,4 +470,54 @@ TEST(CompanionInputs, TakenInputsAndParts) {
     EXPECT_EQ(w.view.syncTip, "Il modo migliore tra i sincroni (100, 110)");
     EXPECT_EQ(w.view.grids[1].headers.at(9), "100 n");
     EXPECT_EQ(w.view.grids[2].rows.at(0).at(2).text.substr(0, 3), "100");
+}
+
+// Collegamento says both ends under its fields; every standard rate at once
+// gives each rate its two directions and the rates both ways "ok".
+TEST(CompanionLink, EndsAndEveryStandardRate) {
+    Window w;
+    w.logic.showTab(Tab::Link);
+    w.type(Field::Device, "PIC16F877A");
+    w.type(Field::Rate, "115200");
+    EXPECT_EQ(w.view.lines[at(Line::Link)],
+              std::pair(std::string("PIC: quarzo 20000000 Hz, modo 001, n = 10, 113636,4 baud, "
+                                    "scostamento -1,36%\nFT232R (FTDI AN232B-05): divisore 26, "
+                                    "115384,6 baud, scostamento 0,16%"),
+                        false));
+    w.view.allRates = true;
+    w.logic.allRatesToggled();
+    const report::Grid& grid = w.view.grids[at(Tab::Link)];
+    EXPECT_EQ(grid.headers.at(0) + "|" + grid.headers.at(1) + "|" + grid.headers.at(2),
+              "baud rate|modo|direzione");
+    ASSERT_EQ(grid.rows.size(), 2 * velmiro::standardLinkRates().size());
+    for (const std::size_t row : {std::size_t{4}, std::size_t{5}}) {
+        EXPECT_EQ(grid.rows[row][0].text, "1200");
+        EXPECT_EQ(grid.rows[row].back().text, "ok");
+    }
+    EXPECT_EQ(grid.rows[1].back().text, "non comunica");
+    // The verdict and the margin in colour too; the rate and the mode plain.
+    EXPECT_EQ(grid.rows[4].back().tone, report::Tone::Within);
+    EXPECT_EQ(grid.rows[1].back().tone, report::Tone::Outside);
+    EXPECT_EQ(grid.rows[1][grid.rows[1].size() - 2].tone, report::Tone::Outside);
+    EXPECT_EQ(grid.rows[1][0].tone, report::Tone::Plain);
+    // A link is asynchronous: Modi sincroni changes nothing here.
+    const std::vector<report::Row> before = grid.rows;
+    w.view.sync = true;
+    w.logic.syncToggled();
+    EXPECT_EQ(w.view.grids[at(Tab::Link)].rows.size(), before.size());
+    EXPECT_EQ(w.view.grids[at(Tab::Link)].rows[8][1].text, before[8][1].text);
+    EXPECT_EQ(w.view.lines[at(Line::Link)].first,
+              "Baud rate utilizzabili: 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200");
+    w.logic.exportCsv();
+    EXPECT_EQ(std::count(w.view.savedBytes.begin(), w.view.savedBytes.end(), '\n'),
+              static_cast<long>(grid.rows.size()) + 1);
+    // A PIC at the other end needs its clock; till then nothing to show or save.
+    w.type(Field::Peer, "usart");
+    EXPECT_EQ(w.view.problems[at(Field::PeerClock)], "serve per un PIC all'altro capo, come 20M");
+    EXPECT_TRUE(w.view.grids[at(Tab::Link)].rows.empty());
+    EXPECT_FALSE(w.view.exportEnabled);
+    w.type(Field::Peer, "FT232R");
+    const std::size_t rows = grid.rows.size();
+    w.type(Field::Rate, "x");  // every rate needs no Baud rate
+    EXPECT_EQ(w.view.grids[at(Tab::Link)].rows.size(), rows);
 }

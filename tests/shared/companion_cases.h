@@ -28,7 +28,7 @@ struct CompanionCase {
     const char* name;
     const char* family;  // a key of families(), or null
     bool sync;
-    std::array<Typed, 4> typed;
+    std::array<Typed, 5> typed;
 
     // The line under the inputs, whole, and whether it is drawn as a problem.
     const char* inputsLine;
@@ -124,6 +124,25 @@ inline constexpr CompanionCase companionCases[] = {
      "", false, true, "Copia &intestazione C (001)", true,
      Tab::Crystals, "quarzo (Hz)|peggiore %|9600 baud: modo, n, scost. %|115200 baud: modo, n, scost. %", 22,
      21, nullptr, nullptr},
+    // Collegamento: both directions, a pair that fails, another PIC, a frame that does not read.
+    {"PIC to an FT232R", nullptr, false, {{{Field::Device, "PIC16F877A"}, {Field::Crystal, "20M"}, {Field::Rate, "115200"}, end}},
+     "Dispositivo PIC16F877A (famiglia usart)", false, true, "Copia &intestazione C (001)", true,
+     Tab::Link, "direzione|trasmette|riceve|rapporto %|scost. %|finestra da %|finestra a %|margine %|esito", 2,
+     0, "PIC → FT232R|113636,4|115384,6|98,48|-1,52|94,74|104,58|3,75|ok", ""},
+    {"FT232R to the PIC", nullptr, false, {{{Field::Device, "PIC16F877A"}, {Field::Crystal, "20M"}, {Field::Rate, "115200"}, end}},
+     "Dispositivo PIC16F877A (famiglia usart)", false, true, "Copia &intestazione C (001)", true,
+     Tab::Link, nullptr, 2, 1, "FT232R → PIC|115384,6|113636,4|101,54|1,54|96,00|103,90|2,36|ok", ""},
+    {"a link that fails one way", nullptr, false, {{{Field::Crystal, "4M"}, {Field::Rate, "115200"}, {Field::Peer, "esatto"}, {Field::Frame, "9e2"}}},
+     "", false, true, "Copia &intestazione C (011)", true,
+     Tab::Link, nullptr, 2, 1, "esatto → PIC|115200,0|111111,1|103,68|3,68|95,65|102,13|-1,55|non comunica", ""},
+    {"another PIC with its own clock", nullptr, false, {{{Field::Crystal, "20M"}, {Field::Rate, "9600"}, {Field::Peer, "pic16f1827"}, {Field::PeerClock, "16M"}, {Field::PeerClockError, "2"}}},
+     "", false, true, "Copia &intestazione C (011)", true,
+     Tab::Link, "direzione|trasmette|riceve|rapporto %|scost. %|peggiore da %|peggiore a %|finestra da %|finestra a %|margine %|esito", 2,
+     0, "PIC → PIC16F1827|9596,9|9592,3|100,05|0,05|98,09|102,09|94,74|102,56|0,47|al limite", ""},
+    {"a frame that does not read", nullptr, false, {{{Field::Frame, "8N3"}, end, end, end}},
+     "", false, true, "Copia &intestazione C (001)", true,
+     Tab::Link, "direzione|trasmette|riceve|rapporto %|scost. %|finestra da %|finestra a %|margine %|esito", 0,
+     -1, nullptr, nullptr},
     {"one crystal between equal limits", nullptr, false, {{{Field::Minimum, "11.059.200"}, {Field::Maximum, "11059200"}, end, end}},
      "", false, true, "Copia &intestazione C (001)", true,
      Tab::Crystals, nullptr, 1, 0, nullptr, nullptr},

@@ -236,6 +236,18 @@ class CompanionTest : public QObject {
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text().toUtf8(),
                  cli({"header", "11,0592M", "115200", "--mode", "010", "--prefix", "UART_"}));
+        // Collegamento at Baud rate, then at every standard rate.
+        window->showTab(Tab::Link);
+        type("Altro capo", "cp2104");
+        type("Trama", "7e2");
+        QCOMPARE(exported(), cli({"link", "11,0592M", "115200", "--peer", "cp2104", "--frame",
+                                  "7E2", "--format", "csv"}));
+        for (QCheckBox* box : window->findChildren<QCheckBox*>()) {
+            if (box->text() == QString::fromUtf8(logic::allRatesCaption))
+                QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        }
+        QCOMPARE(exported(), cli({"link", "11,0592M", "--peer", "cp2104", "--frame", "7E2",
+                                  "--format", "csv"}));
         // With a part, velmiro-cli's bytes with the same --device.
         type("Dispositivo", "PIC16F877A");
         window->showTab(Tab::Modes);

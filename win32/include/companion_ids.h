@@ -15,12 +15,15 @@ enum CompanionId : int {
     IDC_C_LIST_MODES,  // the lists, by companion::Tab
     IDC_C_LIST_TABLE,
     IDC_C_LIST_CRYSTALS,
+    IDC_C_LIST_LINK,
     IDC_C_LINE_INPUTS,  // the lines, by companion::Line
     IDC_C_LINE_TABLE,
     IDC_C_LINE_CRYSTALS,
     IDC_C_LINE_STATUS,
+    IDC_C_LINE_LINK,
     IDC_C_HEADER,
     IDC_C_EXPORT,
+    IDC_C_ALL_RATES,  // Collegamento's "Tutti i baud rate standard"
 };
 
 }  // namespace win32

@@ -1,6 +1,7 @@
 // The companion window's logic, free of any toolkit: every mode of the
 // generator for a crystal and a rate (Modi), a datasheet table over many rates
-// (Tabella) and the common crystals that fit (Quarzi). A view (the Qt window,
+// (Tabella), the common crystals that fit (Quarzi) and the link with the
+// other end of the wire (Collegamento). A view (the Qt window,
 // the Win32 window, a test) owns the controls and implements View; the logic
 // reads and writes them only through it. Texts are UTF-8; no exception leaves
 // a handler: a failure empties the tables and says why under the inputs.
@@ -10,7 +11,8 @@
 //     empty lists) and calls Companion::load(store) once: the logic fills the
 //     lists, writes each default, restores the settings and computes.
 //  2. Whenever the user changes a field, the view calls edited(field); the
-//     Modi sincroni box, syncToggled(); the Periferica, familyChosen(); the
+//     Modi sincroni box, syncToggled(); Tutti i baud rate standard,
+//     allRatesToggled(); the Periferica, familyChosen(); the
 //     selection of a table, selectionChanged(); the visible tab, tabChanged().
 //     A change the logic makes through View raises no event.
 //  3. The buttons, Ctrl+C, a double click or Enter in Quarzi and F2-F4 call
@@ -36,10 +38,12 @@ struct Grid;
 
 namespace velmiro::companion {
 
+struct PicInputs;  // what the shared inputs read as
+
 // ---------------------------------------------------------------- what the window holds
 
-enum class Tab { Modes = 0, Table = 1, Crystals = 2 };
-inline constexpr int tabCount = 3;
+enum class Tab { Modes = 0, Table = 1, Crystals = 2, Link = 3 };
+inline constexpr int tabCount = 4;
 
 // Every field the user types into; Crystal and Rate are editable lists.
 enum class Field {
@@ -53,8 +57,13 @@ enum class Field {
     Minimum,
     Maximum,
     Prefix,
+    Peer,  // an editable list: an adapter, "esatto", a Periferica or a part
+    PeerClock,
+    PeerClockError,
+    Frame,
+    Margin,
 };
-inline constexpr int fieldCount = 10;
+inline constexpr int fieldCount = 15;
 
 // The fixed texts of a field: its label with its mnemonic, the name screen
 // readers hear (and the tests find it by), its tooltip and its placeholder.
@@ -69,10 +78,15 @@ struct FieldText {
 
 // The other fixed texts both views show; '&' marks a mnemonic.
 inline constexpr const char* windowTitle = "Velmiro – tutti i modi";
-inline constexpr std::array<const char*, tabCount> tabTitles{"&Modi", "T&abella", "Quar&zi"};
+inline constexpr std::array<const char*, tabCount> tabTitles{"&Modi", "T&abella", "Quar&zi",
+                                                             "Colle&gamento"};
 // The names screen readers hear for each tab's table.
-inline constexpr std::array<const char*, tabCount> tableNames{"Modi", "Tabella", "Quarzi"};
+inline constexpr std::array<const char*, tabCount> tableNames{"Modi", "Tabella", "Quarzi",
+                                                              "Collegamento"};
 inline constexpr const char* syncCaption = "Modi &sincroni";
+inline constexpr const char* allRatesCaption = "T&utti i baud rate standard";
+inline constexpr const char* allRatesTip =
+    "Il collegamento a ogni baud rate standard invece che al solo Baud rate";
 inline constexpr const char* familyLabel = "&Periferica:";
 inline constexpr const char* familyName = "Periferica";
 inline constexpr const char* headerName = "Copia intestazione C";
@@ -92,10 +106,11 @@ inline constexpr const char* widestDevice = "dsPIC33CK256MP508-I/PT";
 
 // The lines that say what is wrong, or else a note: under the shared inputs
 // (three lines high), under Tabella's and Quarzi's fields, beside the buttons.
-enum class Line { Inputs, Table, Crystals, Status };
+enum class Line { Inputs, Table, Crystals, Status, Link };
+inline constexpr int lineCount = 5;
 
-// What F2, F3 and F4 open, from the main window's keys and context menu and
-// from the program's arguments.
+// What F2, F3 and F4 open (Collegamento has no key of its own), from the main window's keys and
+// context menu and from the program's arguments.
 struct Opening {
     Tab tab;
     const char* menuText;
@@ -163,6 +178,10 @@ class View {
     virtual void setSyncEnabled(bool enabled) = 0;
     virtual void setSyncTip(const std::string& tip) = 0;
 
+    // "Tutti i baud rate standard", in Collegamento.
+    [[nodiscard]] virtual bool allRatesChecked() const = 0;
+    virtual void setAllRatesChecked(bool checked) = 0;
+
     // "Periferica": one entry per family, in the order of families().
     virtual void addFamily(const std::string& text) = 0;
     [[nodiscard]] virtual int familyIndex() const = 0;
@@ -211,6 +230,7 @@ class Companion {
 
     void edited(Field field) noexcept;
     void syncToggled() noexcept;
+    void allRatesToggled() noexcept;
     void familyChosen() noexcept;
     void selectionChanged() noexcept;
     void tabChanged() noexcept;
@@ -242,6 +262,7 @@ class Companion {
     void deviceEdited() noexcept;
     void recompute() noexcept;
     void compute();
+    void computeLink(const PicInputs& in);
     void updateActions();
     void writeLine(Line line);
     void say(Field field, std::string problem);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "velmiro/calc.h"
+#include "velmiro/link_report.h"
 #include "velmiro/report.h"
 
 namespace velmiro::report {
@@ -39,5 +40,9 @@ struct Grid {
 // A row per crystal, in the order crystalsFor gives.
 [[nodiscard]] Grid crystalsGrid(const Family& family, std::span<const std::int32_t> rates,
                                 std::span<const CrystalFit> fits);
+// The directions of a link from its column list, as velmiro-cli link writes
+// them: a row per direction. perRate leads with the rate and the PIC's mode,
+// and says in a row why a rate has no directions.
+[[nodiscard]] Grid linkGrid(const LinkQuery& query, std::span<const LinkRow> rows, bool perRate);
 
 }  // namespace velmiro::report

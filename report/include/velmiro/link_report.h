@@ -58,6 +58,12 @@ struct LinkRow {
 
 [[nodiscard]] LinkRow linkAt(const LinkQuery& query, std::int32_t rate);
 
+// The two ends at one rate, a line each: "PIC: quarzo …, modo 001, …" and
+// the other end's rate and deviation.
+[[nodiscard]] std::string linkEndsText(const LinkQuery& query, const LinkRow& row);
+// "Baud rate utilizzabili: 9600, 19200", or "nessuno".
+[[nodiscard]] std::string usableRatesText(std::span<const LinkRow> rows);
+
 // One rate in detail, or a list of rates as a table.
 void writeLink(std::ostream& out, Format format, const LinkQuery& query, const LinkRow& row);
 void writeLinkTable(std::ostream& out, Format format, const LinkQuery& query,
