@@ -74,8 +74,11 @@ TEST(FontFit, ChoosesTheFirstInstalledFace) {
         {{"Tahoma", "Segoe UI", "DejaVu Sans"}, "DejaVu Sans"},
         {{"Comic Sans MS"}, nullptr},
     };
-    for (const auto& [installed, face] : cases)
-        EXPECT_STREQ(chooseFace([&](std::string_view f) { return installed.count(f) > 0; }), face);
+    for (const auto& c : cases) {
+        const auto& installed = c.first;
+        EXPECT_STREQ(chooseFace([&](std::string_view f) { return installed.count(f) > 0; }),
+                     c.second);
+    }
 }
 
 }  // namespace
