@@ -225,8 +225,12 @@ TEST(Companion, FunctionKeysOfTheWindowOpenOneCompanion) {
         PostMessageW(crystal, WM_KEYDOWN, key, 1);
         companions[key - VK_F2] = velmiro.find(win32::companionClass);
         ASSERT_NE(companions[key - VK_F2], nullptr) << "F" << key - VK_F1 + 1;
-        EXPECT_EQ(SendMessageW(velmiro.control(win32::IDC_C_TABS), TCM_GETCURSEL, 0, 0),
-                  key == VK_F3 ? 1 : 0);
+        const LRESULT tab = key == VK_F3 ? 1 : 0;
+        const auto shown = [&] {
+            return SendMessageW(velmiro.control(win32::IDC_C_TABS), TCM_GETCURSEL, 0, 0);
+        };
+        velmiro.waitFor([&] { return shown() == tab; });  // F2 finds the companion open
+        EXPECT_EQ(shown(), tab);
     }
     EXPECT_EQ(companions[0], companions[1]) << "a second companion";
     EXPECT_EQ(text(velmiro.control(win32::IDC_C_CRYSTAL)), "16.000.000");

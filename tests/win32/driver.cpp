@@ -265,14 +265,19 @@ TEST(Window, StandsAndAnswersAsADialog) {
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(GetNextDlgTabItem(window, tabs[i], FALSE), tabs[(i + 1) % 6]) << i;
 
+    // Posted keys are handled in order: once Space has toggled BRG16, Enter and
+    // Escape before it have had their (lack of) effect.
     velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_RETURN);
     velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_ESCAPE);
+    velmiro.press(velmiro.box(1), VK_SPACE);
+    velmiro.waitFor([&] { return text(velmiro.box(1)) == "BRG16: 1"; });
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(text(velmiro.control(IDC_LBLSPBRG)), "");
-    velmiro.press(velmiro.box(1), VK_SPACE);
     EXPECT_EQ(text(velmiro.box(1)), "BRG16: 1");
     velmiro.press(velmiro.edit(IDC_CBOQUARZO), VK_TAB);
-    EXPECT_EQ(GetParent(focusIn(window)), velmiro.control(IDC_CBOVELMIRO));
+    const HWND rate = velmiro.control(IDC_CBOVELMIRO);
+    velmiro.waitFor([&] { return GetParent(focusIn(window)) == rate; });
+    EXPECT_EQ(GetParent(focusIn(window)), rate);
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(velmiro.process(), patience), WAIT_OBJECT_0);
@@ -295,15 +300,20 @@ TEST(Window, CheckBoxesAnswerTheKeyboard) {
         {VK_DOWN, sync}, {VK_TAB, brg16},  {VK_TAB, calcola}};
     int step = 0;
     for (const auto& [key, focus] : steps) {
-        velmiro.press(focusIn(velmiro.window()), key);
+        const HWND before = focusIn(velmiro.window());
+        velmiro.press(before, key);
+        velmiro.waitFor([&, focus = focus] {
+            const HWND now = focusIn(velmiro.window());
+            return focus != nullptr ? now == focus : now != before;
+        });
         if (focus != nullptr) {
             EXPECT_EQ(focusIn(velmiro.window()), focus) << "step " << step;
         }
         ++step;
     }
     // How Windows' own IsDialogMessage asks for Shift+Tab: the previous tab stop.
-    PostMessageW(velmiro.window(), WM_NEXTDLGCTL, TRUE, 0);
-    velmiro.settle();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(velmiro.window(), WM_NEXTDLGCTL, TRUE, 0, SMTO_NORMAL, patience, &ignored);
     EXPECT_EQ(focusIn(velmiro.window()), brg16);
     EXPECT_EQ(text(sync), "SYNC: 1");  // and so BRGH is locked, passed by the keys
     EXPECT_FALSE(IsWindowEnabled(brgh));

@@ -106,6 +106,15 @@ class Program {
         return window_;
     }
 
+    // Waits, up to patience, for `done` to hold: a posted key is handled when the
+    // program next reads its queue, which may be after a message sent later.
+    template <class Done>
+    void waitFor(Done done) const {
+        for (UINT waited = 0; !done() && waited < patience; waited += 10)
+            Sleep(10);
+        settle();
+    }
+
     // Returns once the window has handled everything sent to it before: sent
     // messages are handled in order, and a message box's own loop handles them too.
     void settle() const {
