@@ -19,16 +19,6 @@ Quantity& Quantity::operator=(const std::string& text) {
     return *this;
 }
 
-std::string listText(std::span<const std::string_view> items, std::string_view last) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0)
-            text += i + 1 == items.size() ? fmt::format(" {} ", last) : std::string(", ");
-        text += items[i];
-    }
-    return text;
-}
-
 namespace {
 
 constexpr std::pair<std::string_view, report::Format> formats[] = {
@@ -189,54 +179,9 @@ std::string nearestName(std::string_view text, std::span<const std::string> name
     return *nearest;
 }
 
-namespace {
-
-// The numbers of "40/2/2", or nothing when one is not a whole number from 1 to 1000.
-std::optional<std::vector<std::int64_t>> pllFactors(std::string_view text) {
-    std::vector<std::int64_t> factors;
-    for (std::size_t start = 0;;) {
-        const std::size_t end = std::min(text.find('/', start), text.size());
-        std::int64_t value = 0;
-        const char* first = text.data() + start;
-        const char* last = text.data() + end;
-        if (std::from_chars(first, last, value).ptr != last || first == last || value < 1 ||
-            value > 1000)
-            return std::nullopt;
-        factors.push_back(value);
-        if (end == text.size())
-            break;
-        start = end + 1;
-    }
-    // The dividers together at most 65536, which keeps the law's integers in 64 bits.
-    std::int64_t divider = 1;
-    for (std::size_t i = 1; i < factors.size(); ++i)
-        divider *= factors[i];
-    if (factors.size() > 4 || divider > 65536)
-        return std::nullopt;
-    return factors;
-}
-
-}  // namespace
-
-PllRatio pllRatioOf(std::string_view text) {
-    PllRatio ratio;
-    const std::vector<std::int64_t> factors =
-        pllFactors(text).value_or(std::vector<std::int64_t>{1});
-    ratio.multiplier = factors.front();
-    for (std::size_t i = 1; i < factors.size(); ++i)
-        ratio.divider *= factors[i];
-    return ratio;
-}
-
 CLI::Validator pllRatio() {
     return checking([](const std::string& text) -> std::string {
-        const auto factors = pllFactors(text);
-        if (factors)
-            return {};
-        return fmt::format(
-            "«{}» non è un rapporto del PLL; serve un moltiplicatore come 4 o 16, o M/N1/N2 come "
-            "40/2/2: fino a quattro interi da 1 a 1000, i divisori insieme al massimo 65536",
-            text);
+        return report::readPll(text) ? std::string() : report::pllProblem(text);
     });
 }
 

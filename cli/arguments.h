@@ -25,8 +25,7 @@ class Refusal : public CLI::ParseError {
 inline constexpr std::string_view commandNames[] = {"compare", "register", "header",
                                                     "table",   "crystals", "link"};
 
-// "a, b e c": a list as a sentence says it, joined by `last` ("e", "o").
-[[nodiscard]] std::string listText(std::span<const std::string_view> items, std::string_view last);
+using report::listText;
 
 // The keys of a family's modes in table order: all, or those whose SYNC bit is `sync`.
 [[nodiscard]] std::vector<std::string_view> modeKeys(const Family& family,
@@ -51,12 +50,6 @@ inline constexpr const char* unitAdvice =
 // fewer, case aside); else empty.
 [[nodiscard]] std::string nearestName(std::string_view text, std::span<const std::string> names);
 
-// A PLL's ratio: "4" or "M/N1/N2 ..." as 40/2/2, each a whole number from 1 to 1000.
-struct PllRatio {
-    std::int64_t multiplier = 1;
-    std::int64_t divider = 1;
-};
-[[nodiscard]] PllRatio pllRatioOf(std::string_view text);  // of a text pllRatio() let through
 
 // Checks, for texts bound to a Quantity: a frequency or rate above zero
 // ("20M", "20.000.000", "115.2k"), and the first word of the short form, a

@@ -118,6 +118,43 @@ struct Port {
 // system clock or the crystal before the PLL. Empty when within it or unknown.
 [[nodiscard]] std::string clockLimitHint(const Port& port, std::int32_t given);
 
+// "a, b e c": a list as a sentence says it, joined by `last` ("e", "o").
+[[nodiscard]] std::string listText(std::span<const std::string_view> items, std::string_view last);
+
+// ---------------------------------------------------------------- the clock the user has
+
+// A PLL's ratio: "4" or "M/N1/N2 ..." as 40/2/2.
+struct PllRatio {
+    std::int64_t multiplier = 1;
+    std::int64_t divider = 1;
+};
+// None when a factor is not a whole number from 1 to 1000, there are more than
+// four, or the dividers together exceed 65536 (the law's integers stay in 64 bits).
+[[nodiscard]] std::optional<PllRatio> readPll(std::string_view text);
+// Why a ratio readPll refuses does not read.
+[[nodiscard]] std::string pllProblem(std::string_view text);
+
+// How the first number reaches the generator, as typed; empty: not given.
+struct ClockOptions {
+    std::string_view pll;     // the first number is the oscillator before a PLL of this ratio
+    std::string_view clock;   // which clock the first number is: "fosc", "fcy", "PBCLK2"
+    std::string_view source;  // the family's clock source (BCLKSEL): "fosc/2", "fosc"
+};
+// What did not read, each for its option, without the option's name.
+struct ClockProblems {
+    std::string pll, clock, source;
+    [[nodiscard]] bool any() const { return !pll.empty() || !clock.empty() || !source.empty(); }
+};
+// Sets the port's clock chain from the options that read; `first` names the
+// first number in a message ("CLOCK"). A PLL and a clock name together are
+// the caller's to refuse: with a PLL the first number is the oscillator.
+ClockProblems applyClockOptions(Port& port, const ClockOptions& typed, std::string_view first);
+// The clocks the first number may be, by the port's names: the input ("Fosc",
+// "PBCLK2") and, where the family divides it, the generator's ("Fcy").
+[[nodiscard]] std::vector<std::string> clockNames(const Port& port);
+// The name of the clock the first number is, for a label: "Quarzo", "Fosc", "PBCLK2".
+[[nodiscard]] std::string givenClockTitle(const Port& port);
+
 // What a command was asked. crystal is the clock the user gives: Fosc, or
 // the peripheral bus clock for pic32.
 struct Query {
