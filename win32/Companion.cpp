@@ -16,7 +16,7 @@ namespace {
 
 constexpr int labelId = 0xFFFF;                 // IDC_STATIC: a label needs no id of its own
 constexpr UINT selectionDone = WM_APP;          // a list entry chosen: its text is in the field now
-constexpr int minWidth = 720, minHeight = 540;  // the client area, at 96 dots per inch
+constexpr int minWidth = 720, minHeight = 570;  // the client area, at 96 dots per inch
 
 int fieldId(logic::Field field) {
     return IDC_C_CRYSTAL + static_cast<int>(field);
@@ -24,7 +24,8 @@ int fieldId(logic::Field field) {
 
 bool isList(logic::Field field) {
     return field == logic::Field::Crystal || field == logic::Field::Rate ||
-           field == logic::Field::Peer;
+           field == logic::Field::Peer || field == logic::Field::Clock ||
+           field == logic::Field::Source;
 }
 
 }  // namespace
@@ -108,8 +109,8 @@ void CompanionWindow::createControls() {
                              fieldId(f))
                       : make(WC_EDITW, "", style | ES_AUTOHSCROLL, fieldId(f), WS_EX_CLIENTEDGE);
         const char* placeholder = logic::fieldText(f).placeholder;
-        if (!isList(f) && *placeholder != '\0')
-            SendMessageW(made, EM_SETCUEBANNER, TRUE,
+        if (*placeholder != '\0')
+            SendMessageW(made, isList(f) ? CB_SETCUEBANNER : EM_SETCUEBANNER, TRUE,
                          reinterpret_cast<LPARAM>(wide(placeholder).c_str()));
     };
     const auto line = [&](logic::Line l) {
@@ -127,6 +128,9 @@ void CompanionWindow::createControls() {
     field(logic::Field::Crystal);
     field(logic::Field::Rate);
     make(WC_BUTTONW, logic::syncCaption, WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, IDC_C_SYNC);
+    field(logic::Field::Pll);
+    field(logic::Field::Clock);
+    field(logic::Field::Source);
     field(logic::Field::Tolerance);
     field(logic::Field::ClockError);
     make(WC_STATICW, logic::familyLabel, SS_LEFT | SS_CENTERIMAGE, labelId);
@@ -214,17 +218,25 @@ void CompanionWindow::layOut() {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         place(fieldId(f), x + label, y, w, isList(f) ? row * 8 : row);
     };
+    const int second = m + label + field + 2 * m, third = m + 2 * (label + field) + 4 * m;
     pair(logic::Field::Crystal, m, m, field);
-    pair(logic::Field::Rate, m + label + field + 2 * m, m, field);
-    place(IDC_C_SYNC, m + 2 * (label + field) + 4 * m, m, scaled(170), row);
-    pair(logic::Field::Tolerance, m, m + step, field);
-    pair(logic::Field::ClockError, m + label + field + 2 * m, m + step, field);
-    SetWindowPos(GetWindow(control(IDC_C_FAMILY), GW_HWNDPREV), nullptr, m, m + 2 * step, label,
+    pair(logic::Field::Rate, second, m, field);
+    place(IDC_C_SYNC, third, m, scaled(170), row);
+    pair(logic::Field::Pll, m, m + step, field);
+    pair(logic::Field::Clock, second, m + step, field);
+    // Short keys ("fosc/2"): a narrower pair that fits beside the others.
+    const HWND source = control(fieldId(logic::Field::Source));
+    SetWindowPos(GetWindow(source, GW_HWNDPREV), nullptr, third, m + step, scaled(70), row,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    place(fieldId(logic::Field::Source), third + scaled(70), m + step, scaled(100), row * 8);
+    pair(logic::Field::Tolerance, m, m + 2 * step, field);
+    pair(logic::Field::ClockError, second, m + 2 * step, field);
+    SetWindowPos(GetWindow(control(IDC_C_FAMILY), GW_HWNDPREV), nullptr, m, m + 3 * step, label,
                  row, SWP_NOZORDER | SWP_NOACTIVATE);
-    place(IDC_C_FAMILY, m + label, m + 2 * step, width - label, row * 10);
-    pair(logic::Field::Device, m, m + 3 * step, scaled(230));  // dsPIC33CK256MP508-I/PT whole
-    place(IDC_C_LINE_INPUTS, m, m + 4 * step, width, scaled(3 * 17));
-    const int tabsTop = m + 4 * step + scaled(3 * 17) + m;
+    place(IDC_C_FAMILY, m + label, m + 3 * step, width - label, row * 10);
+    pair(logic::Field::Device, m, m + 4 * step, scaled(230));  // dsPIC33CK256MP508-I/PT whole
+    place(IDC_C_LINE_INPUTS, m, m + 5 * step, width, scaled(3 * 17));
+    const int tabsTop = m + 5 * step + scaled(3 * 17) + m;
     const int bottom = client.bottom - m - row;
     place(IDC_C_TABS, m, tabsTop, width, bottom - m - tabsTop);
     RECT page{m, tabsTop, m + width, bottom - m};

@@ -44,6 +44,9 @@ class CompanionWindow final : public velmiro::companion::View {
     void setText(Field field, const std::string& text) override;
     void addPreset(Field field, const std::string& text) override;
     void setProblem(Field field, const std::string& problem) override;
+    void setPresets(Field field, const std::vector<std::string>& texts) override;
+    void setFieldEnabled(Field field, bool enabled) override;
+    void setLabel(Field field, const std::string& label) override;
     [[nodiscard]] bool syncChecked() const override;
     void setSyncChecked(bool checked) override;
     void setSyncEnabled(bool enabled) override;

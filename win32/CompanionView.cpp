@@ -48,6 +48,28 @@ void CompanionWindow::addPreset(Field field, const std::string& text) {
                  reinterpret_cast<LPARAM>(wide(text).c_str()));
 }
 
+void CompanionWindow::setPresets(Field field, const std::vector<std::string>& texts) {
+    const HWND list = control(fieldId(field));
+    const std::wstring kept = windowText(list);
+    const bool was = quiet_;
+    quiet_ = true;
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& text : texts)
+        addPreset(field, text);
+    SetWindowTextW(list, kept.c_str());
+    quiet_ = was;
+}
+
+void CompanionWindow::setFieldEnabled(Field field, bool enabled) {
+    const HWND shown = control(fieldId(field));
+    EnableWindow(shown, enabled ? TRUE : FALSE);
+    EnableWindow(GetWindow(shown, GW_HWNDPREV), enabled ? TRUE : FALSE);  // its label
+}
+
+void CompanionWindow::setLabel(Field field, const std::string& label) {
+    SetWindowTextW(GetWindow(control(fieldId(field)), GW_HWNDPREV), wide(label).c_str());
+}
+
 void CompanionWindow::setProblem(Field, const std::string&) {
     // The line under the fields says it; the field keeps its label as its name.
 }

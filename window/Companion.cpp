@@ -74,7 +74,9 @@ void Companion::buildInputs() {
     static_cast<QVBoxLayout*>(layout())->addLayout(inputs);
     crystal_ = listBox(this);
     rate_ = listBox(this);
-    for (const Field f : {Field::Tolerance, Field::ClockError, Field::Device})
+    clock_ = listBox(this);
+    source_ = listBox(this);
+    for (const Field f : {Field::Tolerance, Field::ClockError, Field::Device, Field::Pll})
         edits_[static_cast<std::size_t>(f)] = new QLineEdit(this);
     sync_ = new QCheckBox(qt(logic::syncCaption), this);
     family_ = new QComboBox(this);
@@ -86,21 +88,28 @@ void Companion::buildInputs() {
     lines_[static_cast<std::size_t>(Line::Inputs)] = new MessageLine(this, logic::inputsLineHeight);
 
     const auto place = [&](Field f, int row, int column) {
-        inputs->addWidget(label(logic::fieldText(f).label, field(f), this), row, column);
+        QLabel* named = label(logic::fieldText(f).label, field(f), this);
+        inputs->addWidget(named, row, column);
         inputs->addWidget(field(f), row, column + 1);
+        return named;
     };
-    place(Field::Crystal, 0, 0);
+    crystalLabel_ = place(Field::Crystal, 0, 0);
     place(Field::Rate, 0, 2);
-    place(Field::Tolerance, 1, 0);
-    place(Field::ClockError, 1, 2);
     inputs->addWidget(sync_, 0, 4, 1, 2);
-    inputs->addWidget(label(logic::familyLabel, family_, this), 2, 0);
-    inputs->addWidget(family_, 2, 1, 1, 5);
-    place(Field::Device, 3, 0);
-    inputs->addWidget(lines_[static_cast<std::size_t>(Line::Inputs)], 4, 0, 1, 6);
+    place(Field::Pll, 1, 0);
+    place(Field::Clock, 1, 2);
+    place(Field::Source, 1, 4);
+    place(Field::Tolerance, 2, 0);
+    place(Field::ClockError, 2, 2);
+    inputs->addWidget(label(logic::familyLabel, family_, this), 3, 0);
+    inputs->addWidget(family_, 3, 1, 1, 5);
+    place(Field::Device, 4, 0);
+    inputs->addWidget(lines_[static_cast<std::size_t>(Line::Inputs)], 5, 0, 1, 6);
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16;
-    for (const Field f : {Field::Crystal, Field::Rate, Field::Tolerance, Field::ClockError})
+    for (const Field f : {Field::Crystal, Field::Rate, Field::Tolerance, Field::ClockError,
+                          Field::Pll, Field::Clock})
         field(f)->setFixedWidth(width);
+    source_->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 10);
     // A long part number shows whole.
     QLineEdit* device = edits_[static_cast<std::size_t>(Field::Device)];
     const QMargins margins = device->textMargins() + device->contentsMargins();
@@ -216,6 +225,8 @@ void Companion::buildActions() {
         w->setAccessibleName(qt(t.name));
         if (*t.tip != '\0')
             w->setToolTip(qt(t.tip));
+        if (auto* box = qobject_cast<QComboBox*>(w))
+            w = box->lineEdit();
         if (auto* e = qobject_cast<QLineEdit*>(w); e != nullptr && *t.placeholder != '\0')
             e->setPlaceholderText(qt(t.placeholder));
     }
@@ -228,6 +239,10 @@ QWidget* Companion::field(Field f) const {
         return rate_;
     if (f == Field::Peer)
         return peer_;
+    if (f == Field::Clock)
+        return clock_;
+    if (f == Field::Source)
+        return source_;
     return edits_[static_cast<std::size_t>(f)];
 }
 
@@ -289,6 +304,9 @@ void Companion::connectAll() {
     const QList<QWidget*> order{edit(Field::Crystal),
                                 edit(Field::Rate),
                                 sync_,
+                                edit(Field::Pll),
+                                edit(Field::Clock),
+                                edit(Field::Source),
                                 edit(Field::Tolerance),
                                 edit(Field::ClockError),
                                 family_,

@@ -15,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -64,6 +65,9 @@ class Companion : public QWidget, private velmiro::companion::View {
     void setText(Field field, const std::string& text) override;
     void addPreset(Field field, const std::string& text) override;
     void setProblem(Field field, const std::string& problem) override;
+    void setPresets(Field field, const std::vector<std::string>& texts) override;
+    void setFieldEnabled(Field field, bool enabled) override;
+    void setLabel(Field field, const std::string& label) override;
     bool syncChecked() const override;
     void setSyncChecked(bool checked) override;
     void setSyncEnabled(bool enabled) override;
@@ -95,6 +99,9 @@ class Companion : public QWidget, private velmiro::companion::View {
     QComboBox* crystal_ = nullptr;
     QComboBox* rate_ = nullptr;
     QComboBox* peer_ = nullptr;
+    QComboBox* clock_ = nullptr;
+    QComboBox* source_ = nullptr;
+    QLabel* crystalLabel_ = nullptr;
     std::array<QLineEdit*, velmiro::companion::fieldCount> edits_{};  // none for the lists
     QCheckBox* sync_ = nullptr;
     QComboBox* family_ = nullptr;

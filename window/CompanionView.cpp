@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
@@ -48,6 +49,26 @@ void Companion::addPreset(Field f, const std::string& text) {
         const QSignalBlocker quiet(box);
         box->addItem(qt(text));
     }
+}
+
+void Companion::setPresets(Field f, const std::vector<std::string>& texts) {
+    if (auto* box = qobject_cast<QComboBox*>(field(f))) {
+        const QSignalBlocker quiet(box);
+        const QString kept = box->currentText();
+        box->clear();
+        for (const std::string& text : texts)
+            box->addItem(qt(text));
+        box->setEditText(kept);
+    }
+}
+
+void Companion::setFieldEnabled(Field f, bool enabled) {
+    field(f)->setEnabled(enabled);
+}
+
+void Companion::setLabel(Field f, const std::string& text) {
+    if (f == Field::Crystal)
+        crystalLabel_->setText(qt(text));
 }
 
 void Companion::setProblem(Field f, const std::string& problem) {

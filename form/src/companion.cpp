@@ -22,6 +22,9 @@ struct Named {
     const char* name;  // none: the line serves one field
 };
 constexpr Named inputsLine[] = {{Field::Crystal, "Quarzo"},
+                                {Field::Pll, "PLL"},
+                                {Field::Clock, "Clock dato"},
+                                {Field::Source, "Sorgente"},
                                 {Field::Rate, "Baud rate"},
                                 {Field::Tolerance, "Tolleranza"},
                                 {Field::ClockError, "Errore del clock"},
@@ -63,6 +66,9 @@ void Companion::edited(Field field) noexcept {
         case Field::Rate:
         case Field::Tolerance:
         case Field::ClockError:
+        case Field::Pll:
+        case Field::Clock:
+        case Field::Source:
             return inputsChanged();
         case Field::Device:
             return deviceEdited();
@@ -159,7 +165,9 @@ void Companion::writeLine(Line line) {
                 continue;
             if (!text.empty())
                 text += '\n';
-            if (named.name != nullptr)
+            if (named.field == Field::Crystal)  // as its label names it now
+                text += state_->crystalLabel.substr(state_->crystalLabel.front() == '&') + " ";
+            else if (named.name != nullptr)
                 text += std::string(named.name) + ": ";
             text += problem;
         }

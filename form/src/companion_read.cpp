@@ -1,6 +1,7 @@
 // The companion's readers of what is typed beyond one number: lists of rates
 // and the limits of the crystals.
 #include "companion_parts.h"
+#include "companion_state.h"
 #include "velmiro/report.h"
 
 namespace velmiro::companion {
@@ -56,6 +57,57 @@ std::optional<std::int32_t> readLimit(std::string_view text, std::int32_t none,
     if (!reading.value)
         problem = reading.problem;
     return reading.value;
+}
+
+// The chain from the first number to the generator's clock. A PLL makes the
+// number the oscillator; the clock named and the source count only where the
+// family has a choice, and their fields are enabled only there.
+void Companion::readClocks(PicInputs& in) {
+    State& s = *state_;
+    const std::string pll = trimmed(view_.text(Field::Pll));
+    const std::string clock = trimmed(view_.text(Field::Clock));
+    const std::string source = trimmed(view_.text(Field::Source));
+    // The family's names, with its source and PLL but before the clock named.
+    report::Port names = in.port.value_or(report::Port{*s.chosen, {}});
+    const bool sources = !names.family().sourceBits.empty();
+    report::applyClockOptions(names, {pll, {}, sources ? source : std::string()}, {});
+    const std::vector<std::string> clocks = report::clockNames(names);
+    const bool named = pll.empty() && clocks.size() > 1;
+    if (in.port) {
+        const report::ClockProblems problems = report::applyClockOptions(
+            *in.port, {pll, named ? clock : std::string(), sources ? source : std::string()},
+            "il primo numero");
+        say(Field::Pll, problems.pll);
+        say(Field::Clock, problems.clock);
+        say(Field::Source, problems.source);
+        if (problems.any())
+            in.port.reset();
+    } else {
+        for (const Field f : {Field::Pll, Field::Clock, Field::Source})
+            say(f, {});
+    }
+
+    view_.setFieldEnabled(Field::Clock, named);
+    view_.setFieldEnabled(Field::Source, sources);
+    if (clocks != s.clockPresets) {
+        s.clockPresets = clocks;
+        view_.setPresets(Field::Clock, clocks);
+    }
+    std::vector<std::string> keys;
+    for (const ClockSource& one : names.family().sources) {
+        if (sources)
+            keys.emplace_back(one.key);
+    }
+    if (keys != s.sourcePresets) {
+        s.sourcePresets = keys;
+        view_.setPresets(Field::Source, keys);
+    }
+    const std::string title = report::givenClockTitle(in.port.value_or(names));
+    const std::string label = (title == "Quarzo" ? "&" : "") + title + ":";
+    if (label != s.crystalLabel) {
+        s.crystalLabel = label;
+        view_.setLabel(Field::Crystal, label);
+    }
 }
 
 }  // namespace velmiro::companion

@@ -33,6 +33,9 @@ struct Companion::State {
 
     // The family chosen in Periferica: the columns even when nothing reads.
     const Family* chosen = &eusart();
+    // What the clock fields last showed, set again only when it changes.
+    std::string crystalLabel = "&Quarzo:";
+    std::vector<std::string> clockPresets, sourcePresets;
 
     std::optional<Comparison> modes;
     report::Query modesQuery;

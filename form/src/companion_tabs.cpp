@@ -14,6 +14,9 @@ namespace velmiro::companion {
 
 namespace {
 
+// The clock fields as advice names them.
+constexpr report::ClockWords fieldWords{"", "il campo PLL", "Clock dato ", false};
+
 constexpr std::size_t longestKept = 200;  // a longer text kept is not ours
 
 // The size kept must fit a screen and hold the window.
@@ -71,10 +74,13 @@ void Companion::compute() {
             in.port = report::portOf(device);
     }
     say(Field::Device, deviceProblem);
+    readClocks(in);
     s.inputsNote.clear();
     if (in.port) {  // what velmiro-cli says under its question, while nothing is wrong
         std::ostringstream notes;
         report::writePortNotes(notes, *in.port, in.crystal);
+        if (in.crystal)
+            notes << report::clockLimitHint(*in.port, *in.crystal, fieldWords);
         s.inputsNote = trimmed(notes.str());
     }
     writeLine(Line::Inputs);

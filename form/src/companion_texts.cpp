@@ -36,6 +36,14 @@ const std::array<FieldText, fieldCount> texts{{
      "Vuoto: quello pubblicato per l'adattatore, altrimenti 0", "pubblicato"},
     {"Trama (es. &8N1):", "Trama", "Bit di dati 5-9, parità N, E o O, bit di stop 1 o 2: 8N1, 7E1, 9N2", ""},
     {"Margi&ne %:", "Margine", "Sotto questo margine l'esito è «al limite»", ""},
+    {"PLL (es. &4):", "PLL",
+     "Con un rapporto, come 4, 16 o M/N1/N2 come 40/2/2, il primo numero è il quarzo "
+     "(o l'oscillatore interno) prima del PLL", "nessuno"},
+    {"Clock dato:", "Clock dato",
+     "Quale clock è il primo numero: quello della periferica, o quello che il generatore conta "
+     "(Fcy, Fp); vuoto, il primo", "predefinito"},
+    {"Sorgente:", "Sorgente del clock",
+     "La sorgente del clock dell'UART (BCLKSEL); vuoto, quella dopo il reset", "predefinita"},
 }};
 // clang-format on
 
@@ -78,6 +86,9 @@ const std::vector<Setting>& settings() {
         {keys::peerClockError, Kind::Text, ""},
         {keys::frame, Kind::Text, "8N1"},
         {keys::margin, Kind::Text, "1"},
+        {keys::pll, Kind::Text, ""},
+        {keys::clock, Kind::Text, ""},
+        {keys::source, Kind::Text, ""},
         {keys::allRates, Kind::Text, "false"},
         {keys::sync, Kind::Text, "false"},
         {keys::family, Kind::Text, "eusart"},

@@ -156,7 +156,7 @@ std::vector<std::pair<std::string, std::string>> defines(const Port& port, std::
 
 namespace velmiro::report {
 
-std::string clockLimitHint(const Port& port, std::int32_t given) {
+std::string clockLimitHint(const Port& port, std::int32_t given, const ClockWords& words) {
     const Peripheral& p = port.peripheral;
     // AFVCO and the like have limits of their own, not the part group's.
     if (p.partClock == nullptr || p.partClock->maximum == 0 ||
@@ -172,12 +172,13 @@ std::string clockLimitHint(const Port& port, std::int32_t given) {
         name, clocks::hertzText(input), port.device,
         clocks::hertzText(static_cast<double>(p.partClock->maximum)));
     if (p.chain.given == ClockPoint::Oscillator)
-        return text + " Il PLL (--pll) lo porta oltre";
-    text +=
-        fmt::format(" Il primo numero qui è {}; un quarzo con il suo PLL si dà con --pll", name);
-    if (p.chain.given == ClockPoint::Input && !p.source().generator.empty())
-        text += fmt::format(", {} con --clock {}", p.source().generator,
-                            clocks::lowerCase(p.source().generator));
+        return text + fmt::format(" Il PLL{} lo porta oltre", words.pllAside);
+    text += fmt::format(" Il primo numero qui è {}; un quarzo con il suo PLL si dà con {}", name,
+                        words.pll);
+    if (const std::string_view generator = p.source().generator;
+        p.chain.given == ClockPoint::Input && !generator.empty())
+        text += fmt::format(", {} con {}{}", generator, words.clock,
+                            words.lowerCase ? clocks::lowerCase(generator) : generator);
     return text;
 }
 

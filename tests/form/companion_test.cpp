@@ -27,6 +27,9 @@ class FakeView : public View {
   public:
     std::array<std::string, fieldCount> texts, problems;
     std::vector<std::string> crystals, rates, peers, families;
+    std::array<std::vector<std::string>, fieldCount> presets;
+    std::array<bool, fieldCount> enabled{};
+    std::string crystalLabel = "&Quarzo:";
     bool sync = false, syncEnabled = true, allRates = false;
     std::string syncTip;
     int family = -1;
@@ -48,6 +51,9 @@ class FakeView : public View {
         (f == Field::Crystal ? crystals : f == Field::Rate ? rates : peers).push_back(t);
     }
     void setProblem(Field f, const std::string& p) override { problems[at(f)] = p; }
+    void setPresets(Field f, const std::vector<std::string>& t) override { presets[at(f)] = t; }
+    void setFieldEnabled(Field f, bool e) override { enabled[at(f)] = e; }
+    void setLabel(Field, const std::string& l) override { crystalLabel = l; }
     bool syncChecked() const override { return sync; }
     void setSyncChecked(bool c) override { sync = c; }
     void setSyncEnabled(bool e) override { syncEnabled = e; }
@@ -189,6 +195,9 @@ TEST(CompanionSettings, EachInputComesBackOnItsOwn) {
         {"peerClockError", [](Window& w) { w.type(Field::PeerClockError, "1,5"); }},
         {"frame", [](Window& w) { w.type(Field::Frame, "7E2"); }},
         {"margin", [](Window& w) { w.type(Field::Margin, "0,5"); }},
+        {"pll", [](Window& w) { w.type(Field::Pll, "4"); }},
+        {"clock", [](Window& w) { w.type(Field::Clock, "Fcy"); }},
+        {"source", [](Window& w) { w.type(Field::Source, "fosc"); }},
         {"allRates", [](Window& w) { w.view.allRates = true; w.logic.allRatesToggled(); }},
         {"sync", [](Window& w) { w.view.sync = true; w.logic.syncToggled(); }},
         {"family", [](Window& w) { w.view.family = familyIndex("pic32"); w.logic.familyChosen(); }},

@@ -95,6 +95,25 @@ inline constexpr CompanionCase companionCases[] = {
      false, false, "Copia &intestazione C (10)", true,
      Tab::Modes, "modo|BCLKMOD|BRGH|divisore|n|UxBRGH|UxBRG|ottenuti|scost. %|esito", 3,
      1, "01|0|1|4|108|0x0|0x006C|114678,90|-0,45|ok (1 campione)", ""},
+    // The clock the user has: a crystal through a PLL, the source chosen, a name the
+    // family lacks, a clock past the part's maximum.
+    {"a crystal through the PLL", nullptr, false, {{{Field::Device, "PIC24FJ64GA002"}, {Field::Crystal, "8M"}, {Field::Rate, "115200"}, {Field::Pll, "4"}, end}},
+     "Quarzo 8.000.000 Hz × 4 = Fosc 32.000.000 Hz; Fcy = Fosc / 2 = 16.000.000 Hz\nDispositivo PIC24FJ64GA002 (famiglia uart16)",
+     false, false, "Copia &intestazione C (BRGH 1)", true,
+     Tab::Modes, nullptr, 2, 1, "1 (migliore)|1|4|34|0x0022|114285,71|-0,79|ok", nullptr},
+    {"the clock source chosen", "uart33c", false, {{{Field::Crystal, "8M"}, {Field::Rate, "100000"}, {Field::Source, "FOSC"}, end}},
+     "BCLKSEL = fosc", false, false, "Copia &intestazione C (00)", true,
+     Tab::Modes, nullptr, 3, 2, "10|1|0|1|80|0x0|0x0050|100000,00|0,00|ok", ""},
+    {"a clock the family lacks", "uart16", false, {{{Field::Clock, "Fp"}, end}},
+     "Clock dato: «Fp» non è un clock di questa famiglia; il primo numero può essere Fosc o Fcy",
+     true, false, "Copia &intestazione C", false,
+     Tab::Modes, nullptr, 0, -1, nullptr, nullptr},
+    {"a clock past the part's maximum", nullptr, false, {{{Field::Device, "PIC32MZ2048EFH144"}, {Field::Crystal, "200M"}, {Field::Rate, "115200"}, end}},
+     "Dispositivo PIC32MZ2048EFH144 (famiglia pic32)\nPBCLK2 200.000.000 Hz è oltre il massimo di PIC32MZ2048EFH144, "
+     "100.000.000 Hz: è forse il clock di sistema, o il quarzo prima del PLL? Il primo numero qui è PBCLK2; "
+     "un quarzo con il suo PLL si dà con il campo PLL",
+     false, false, "Copia &intestazione C (BRGH 1)", true,
+     Tab::Modes, nullptr, 2, 1, "1 (migliore)|1|4|433|0x01B1|115207,37|0,01|ok", nullptr},
     {"pic32 has no synchronous modes", "pic32", true, {{{Field::Crystal, "36M"}, {Field::Rate, "115200"}, end, end}},
      "", false, false, "Copia &intestazione C (BRGH 1)", true,
      Tab::Modes, nullptr, 2, 1, "1 (migliore)|1|4|77|0x004D|115384,62|0,16|ok", nullptr},
@@ -109,7 +128,7 @@ inline constexpr CompanionCase companionCases[] = {
      0, "9600|6|-6,99 (fuori)|25|0,16 (errata)", "000 n|000 scost. %"},
     // With nothing to show, the columns are still the chosen Periferica's.
     {"error keeps the family's columns", "uart16", false, {{{Field::Crystal, "veloce"}, end, end, end}},
-     "Quarzo: «veloce» non è un numero; si scrive per esempio 20000000, 20.000.000, 20M, 11,0592M o 115.2k",
+     "Fosc: «veloce» non è un numero; si scrive per esempio 20000000, 20.000.000, 20M, 11,0592M o 115.2k",
      true, false, "Copia &intestazione C", false,
      Tab::Modes, "modo|BRGH|divisore|n|UxBRG|ottenuti|scost. %|esito", 0, -1, nullptr, nullptr},
     {"unknown part, in the window's words", nullptr, false, {{{Field::Device, "PIC99X1"}, end, end, end}},

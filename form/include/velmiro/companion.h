@@ -62,8 +62,13 @@ enum class Field {
     PeerClockError,
     Frame,
     Margin,
+    // How the first number reaches the generator's clock: a PLL's ratio, which
+    // clock it is (an editable list), the family's clock source (an editable list).
+    Pll,
+    Clock,
+    Source,
 };
-inline constexpr int fieldCount = 15;
+inline constexpr int fieldCount = 18;
 
 // The fixed texts of a field: its label with its mnemonic, the name screen
 // readers hear (and the tests find it by), its tooltip and its placeholder.
@@ -171,6 +176,12 @@ class View {
     // What is wrong with a field (empty: nothing), for screen readers on the
     // field itself; the lines that show it are written apart.
     virtual void setProblem(Field field, const std::string& problem) = 0;
+    // Clock and Source: the list's entries, replaced; the text stays.
+    virtual void setPresets(Field field, const std::vector<std::string>& texts) = 0;
+    virtual void setFieldEnabled(Field field, bool enabled) = 0;
+    // Crystal: its label as the family names the first number ("Fosc:",
+    // "&Quarzo:"), at most as wide as "PBCLK2:".
+    virtual void setLabel(Field field, const std::string& label) = 0;
 
     // "Modi sincroni".
     [[nodiscard]] virtual bool syncChecked() const = 0;
@@ -264,6 +275,7 @@ class Companion {
     void compute();
     void computeLink(const PicInputs& in);
     void updateActions();
+    void readClocks(PicInputs& in);
     void writeLine(Line line);
     void say(Field field, std::string problem);
     [[nodiscard]] const ModeResult* headerMode() const;

@@ -113,10 +113,21 @@ struct Port {
 // The port of a part that reads (deviceProblem is empty).
 [[nodiscard]] Port portOf(const Device& device);
 
+// How a face names its clock inputs in advice: options on the command line,
+// fields in the companion.
+struct ClockWords {
+    std::string_view pllAside;  // after "Il PLL": " (--pll)"
+    std::string_view pll;       // "--pll"
+    std::string_view clock;     // "--clock ", before the name of a clock
+    bool lowerCase;             // that name as the option takes it: "fcy"
+};
+inline constexpr ClockWords commandLineWords{" (--pll)", "--pll", "--clock ", true};
+
 // Advice when the clock the first number names is beyond what the part can run
 // at (the part group's maximum): the number still counts, but it may be the
 // system clock or the crystal before the PLL. Empty when within it or unknown.
-[[nodiscard]] std::string clockLimitHint(const Port& port, std::int32_t given);
+[[nodiscard]] std::string clockLimitHint(const Port& port, std::int32_t given,
+                                         const ClockWords& words = commandLineWords);
 
 // "a, b e c": a list as a sentence says it, joined by `last` ("e", "o").
 [[nodiscard]] std::string listText(std::span<const std::string_view> items, std::string_view last);
