@@ -109,7 +109,7 @@ void Companion::buildInputs() {
     for (const Field f : {Field::Crystal, Field::Rate, Field::Tolerance, Field::ClockError,
                           Field::Pll, Field::Clock})
         field(f)->setFixedWidth(width);
-    source_->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 10);
+    source_->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 14);
     // A long part number shows whole.
     QLineEdit* device = edits_[static_cast<std::size_t>(Field::Device)];
     const QMargins margins = device->textMargins() + device->contentsMargins();

@@ -63,7 +63,12 @@ void Companion::setPresets(Field f, const std::vector<std::string>& texts) {
 }
 
 void Companion::setFieldEnabled(Field f, bool enabled) {
-    field(f)->setEnabled(enabled);
+    QWidget* shown = field(f);
+    shown->setEnabled(enabled);
+    for (QLabel* label : findChildren<QLabel*>()) {  // greyed with it, as in a dialog
+        if (label->buddy() == shown)
+            label->setEnabled(enabled);
+    }
 }
 
 void Companion::setLabel(Field f, const std::string& text) {

@@ -481,6 +481,39 @@ TEST(CompanionInputs, TakenInputsAndParts) {
     EXPECT_EQ(w.view.grids[2].rows.at(0).at(2).text.substr(0, 3), "100");
 }
 
+// The clock fields open only where the family has a choice, and the first
+// field takes the name of the clock it is; a PLL makes it the crystal.
+TEST(CompanionInputs, ClockFieldsFollowTheFamily) {
+    struct Row {
+        const char* family;
+        const char* device;
+        const char* pll;
+        bool clock, source;
+        const char* label;
+        const char* clockPresets;
+    };
+    const Row rows[] = {
+        {"eusart", "", "", false, false, "&Quarzo:", "Fosc"},
+        {"uart16", "", "", true, false, "Fosc:", "Fosc|Fcy"},
+        {"uart16", "", "4", false, false, "&Quarzo:", "Fosc|Fcy"},
+        {"uart33c", "", "", true, true, "Fosc:", "Fosc|Fp"},
+        {"pic32", "PIC32MZ2048EFH144", "", false, false, "PBCLK2:", "PBCLK2"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.family) + " " + row.device + " " + row.pll);
+        Window w;
+        w.view.family = familyIndex(row.family);
+        w.logic.familyChosen();
+        w.type(Field::Device, row.device);
+        w.type(Field::Pll, row.pll);
+        EXPECT_EQ(w.view.enabled[at(Field::Clock)], row.clock);
+        EXPECT_EQ(w.view.enabled[at(Field::Source)], row.source);
+        EXPECT_EQ(w.view.crystalLabel, row.label);
+        EXPECT_EQ(joined(w.view.presets[at(Field::Clock)]), row.clockPresets);
+        EXPECT_EQ(w.view.presets[at(Field::Source)].size(), row.source ? 3u : 0u);
+    }
+}
+
 // Collegamento says both ends under its fields; every standard rate at once
 // gives each rate its two directions and the rates both ways "ok".
 TEST(CompanionLink, EndsAndEveryStandardRate) {
