@@ -112,7 +112,8 @@ constexpr std::array<ClockSource, 1> fcyQuarterSource{{{"", "Fosc", 4, "Fcy", "F
 constexpr std::array<ClockSource, 1> pbclkSource{{{"", "PBCLK", 1, "", "PBCLK", "", -1}}};
 constexpr std::array<ClockSource, 1> fuartSource{{{"", "FUART", 1, "", "FUART", "", -1}}};
 
-// BCLKSEL of UxMODEH on dsPIC33CK/CH: 00 FOSC/2 (the reset value), 10 FOSC, 11 AFVCO/3.
+// BCLKSEL of UxMODEH on dsPIC33CK/CH: 00 FOSC/2 (the reset value), 01 reserved, 10 FOSC,
+// 11 AFVCO/3 (the UxMODEH register of the dsPIC33CK datasheets, UART chapter).
 constexpr std::array<ClockSource, 3> bclkselSources{{
     {"fosc/2", "Fosc", 2, "Fp", "FOSC", "FP", 0},
     {"fosc", "Fosc", 1, "", "FOSC", "", 2},
