@@ -50,7 +50,6 @@ inline constexpr const char* unitAdvice =
 // fewer, case aside); else empty.
 [[nodiscard]] std::string nearestName(std::string_view text, std::span<const std::string> names);
 
-
 // Checks, for texts bound to a Quantity: a frequency or rate above zero
 // ("20M", "20.000.000", "115.2k"), and the first word of the short form, a
 // crystal or else a mistyped command.

@@ -67,15 +67,19 @@ void Companion::readClocks(PicInputs& in) {
     const std::string pll = trimmed(view_.text(Field::Pll));
     const std::string clock = trimmed(view_.text(Field::Clock));
     const std::string source = trimmed(view_.text(Field::Source));
+    // An empty field is not given, nor one its family lacks.
+    const auto given = [](const std::string& text, bool counts) {
+        return counts && !text.empty() ? std::optional<std::string_view>(text) : std::nullopt;
+    };
     // The family's names, with its source and PLL but before the clock named.
     report::Port names = in.port.value_or(report::Port{*s.chosen, {}});
     const bool sources = !names.family().sourceBits.empty();
-    report::applyClockOptions(names, {pll, {}, sources ? source : std::string()}, {});
+    report::applyClockOptions(names, {given(pll, true), {}, given(source, sources)}, {});
     const std::vector<std::string> clocks = report::clockNames(names);
     const bool named = pll.empty() && clocks.size() > 1;
     if (in.port) {
         const report::ClockProblems problems = report::applyClockOptions(
-            *in.port, {pll, named ? clock : std::string(), sources ? source : std::string()},
+            *in.port, {given(pll, true), given(clock, named), given(source, sources)},
             "il primo numero");
         say(Field::Pll, problems.pll);
         say(Field::Clock, problems.clock);

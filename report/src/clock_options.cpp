@@ -66,33 +66,33 @@ ClockProblems applyClockOptions(Port& port, const ClockOptions& typed, std::stri
     ClockProblems problems;
     Peripheral& p = port.peripheral;
     const Family& f = *p.family;
-    if (!typed.source.empty()) {
-        const ClockSource* source = findSource(f, clocks::lowerCase(typed.source));
+    if (typed.source) {
+        const ClockSource* source = findSource(f, clocks::lowerCase(*typed.source));
         if (f.sourceBits.empty()) {
-            problems.source = fmt::format(
-                "la famiglia {} non sceglie la sorgente del clock dell'UART", f.key);
+            problems.source =
+                fmt::format("la famiglia {} non sceglie la sorgente del clock dell'UART", f.key);
         } else if (source == nullptr) {
             std::vector<std::string_view> keys;
             for (const ClockSource& s : f.sources)
                 keys.push_back(s.key);
             problems.source = fmt::format("«{}» non è una sorgente; le sorgenti sono {}",
-                                          typed.source, listText(keys, "e"));
+                                          *typed.source, listText(keys, "e"));
         } else {
             p.chain.source = source;
         }
     }
-    if (!typed.pll.empty()) {
-        if (const std::optional<PllRatio> ratio = readPll(typed.pll)) {
+    if (typed.pll) {
+        if (const std::optional<PllRatio> ratio = readPll(*typed.pll)) {
             p.chain.given = ClockPoint::Oscillator;
             p.chain.pllMultiplier = ratio->multiplier;
             p.chain.pllDivider = ratio->divider;
-            port.pll = std::string(typed.pll);
+            port.pll = std::string(*typed.pll);
         } else {
-            problems.pll = pllProblem(typed.pll);
+            problems.pll = pllProblem(*typed.pll);
         }
     }
-    if (!typed.clock.empty()) {
-        const std::string name = clocks::lowerCase(typed.clock);
+    if (typed.clock) {
+        const std::string name = clocks::lowerCase(*typed.clock);
         const std::vector<std::string> names = clockNames(port);
         if (name == clocks::lowerCase(names.front())) {
             p.chain.given = ClockPoint::Input;
@@ -100,9 +100,9 @@ ClockProblems applyClockOptions(Port& port, const ClockOptions& typed, std::stri
             p.chain.given = ClockPoint::Generator;
         } else {
             const std::vector<std::string_view> shown(names.begin(), names.end());
-            problems.clock = fmt::format("«{}» non è un clock di {}; {} può essere {}", typed.clock,
-                                         port.device.empty() ? "questa famiglia" : port.device,
-                                         first, listText(shown, "o"));
+            problems.clock = fmt::format(
+                "«{}» non è un clock di {}; {} può essere {}", *typed.clock,
+                port.device.empty() ? "questa famiglia" : port.device, first, listText(shown, "o"));
         }
     }
     return problems;

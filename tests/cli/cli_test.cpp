@@ -209,6 +209,7 @@ TEST(Cli, UsageAndHints) {
                                "16M 9600 --family uart16 --clock FCY --mode 0",
                                "20M 9600 --bclksel fosc",
                                "20M 9600 --family uart33c --bclksel x",
+                               "20M 9600 --clock ''",
                                "300M 9600 --device dsPIC33CK256MP508 --bclksel afvco/3 --mode 10",
                                "20M 9600 --family uart16 --sync",
                                "20M 9600 --family bogus",

@@ -145,11 +145,11 @@ struct PllRatio {
 // Why a ratio readPll refuses does not read.
 [[nodiscard]] std::string pllProblem(std::string_view text);
 
-// How the first number reaches the generator, as typed; empty: not given.
+// How the first number reaches the generator, as typed; none: not given.
 struct ClockOptions {
-    std::string_view pll;     // the first number is the oscillator before a PLL of this ratio
-    std::string_view clock;   // which clock the first number is: "fosc", "fcy", "PBCLK2"
-    std::string_view source;  // the family's clock source (BCLKSEL): "fosc/2", "fosc"
+    std::optional<std::string_view> pll;     // the number is the oscillator before this PLL
+    std::optional<std::string_view> clock;   // which clock the number is: "fosc", "PBCLK2"
+    std::optional<std::string_view> source;  // the family's clock source (BCLKSEL): "fosc"
 };
 // What did not read, each for its option, without the option's name.
 struct ClockProblems {
