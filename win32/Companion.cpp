@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "RegistryStore.h"
+#include "WindowClass.h"
 #include "resource.h"
 #include "text.h"
 
@@ -45,14 +46,7 @@ CompanionWindow::~CompanionWindow() {
 }
 
 bool CompanionWindow::open(Tab tab) {
-    WNDCLASSEXW kind{};
-    kind.cbSize = sizeof kind;
-    kind.lpfnWndProc = procedure;
-    kind.hInstance = instance_;
-    kind.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    kind.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    kind.lpszClassName = companionClass;
-    if (GetClassInfoExW(instance_, companionClass, &kind) == 0 && RegisterClassExW(&kind) == 0)
+    if (!registerWindowClass(instance_, companionClass, procedure))
         return false;
     window_ = CreateWindowExW(WS_EX_CONTROLPARENT, companionClass, wide(logic::windowTitle).c_str(),
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -313,15 +307,10 @@ void CompanionWindow::showPage() {
 
 LRESULT CALLBACK CompanionWindow::procedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<CompanionWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<CompanionWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    CompanionWindow* self = ownerOf<CompanionWindow>(window, message, lParam);
     if (self == nullptr)
         return DefWindowProcW(window, message, wParam, lParam);
+    self->window_ = window;  // before CreateWindowExW returns it
     return self->handle(message, wParam, lParam);
 }
 

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "Layout.h"
+#include "WindowClass.h"
 #include "resource.h"
 #include "text.h"
 
@@ -42,15 +43,8 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::open(int show) {
-    WNDCLASSEXW kind{};
-    kind.cbSize = sizeof kind;
-    kind.lpfnWndProc = procedure;
-    kind.hInstance = instance_;
     // No class icons: layOut gives the window its icons in the sizes of its DPI, once.
-    kind.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    kind.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    kind.lpszClassName = windowClass;
-    if (RegisterClassExW(&kind) == 0)
+    if (!registerWindowClass(instance_, windowClass, procedure))
         return false;
 
     const std::wstring title = wide(layout::title);
@@ -307,15 +301,10 @@ void MainWindow::showMessage(const std::string& prompt, const std::string& title
 }
 
 LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    MainWindow* self = ownerOf<MainWindow>(window, message, lParam);
     if (self == nullptr)
         return DefWindowProcW(window, message, wParam, lParam);
+    self->window_ = window;  // before CreateWindowExW returns it
     return self->handle(message, wParam, lParam);
 }
 

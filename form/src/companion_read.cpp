@@ -71,21 +71,21 @@ void Companion::readClocks(PicInputs& in) {
     const auto given = [](const std::string& text, bool counts) {
         return counts && !text.empty() ? std::optional<std::string_view>(text) : std::nullopt;
     };
-    // The family's names, with its source and PLL but before the clock named.
-    report::Port names = in.port.value_or(report::Port{*s.chosen, {}});
-    const bool sources = !names.family().sourceBits.empty();
-    report::applyClockOptions(names, {given(pll, true), {}, given(source, sources)}, {});
-    const std::vector<std::string> clocks = report::clockNames(names);
+    // The PLL and the source first: the clocks they leave are the names the
+    // clock field may take.
+    report::Port port = in.port.value_or(report::Port{*s.chosen, {}});
+    const bool sources = !port.family().sourceBits.empty();
+    report::ClockProblems problems =
+        report::applyClockOptions(port, {given(pll, true), {}, given(source, sources)}, {});
+    const std::vector<std::string> clocks = report::clockNames(port);
     const bool named = pll.empty() && clocks.size() > 1;
+    problems.clock =
+        report::applyClockOptions(port, {{}, given(clock, named), {}}, "il primo numero").clock;
     if (in.port) {
-        const report::ClockProblems problems = report::applyClockOptions(
-            *in.port, {given(pll, true), given(clock, named), given(source, sources)},
-            "il primo numero");
         say(Field::Pll, problems.pll);
         say(Field::Clock, problems.clock);
         say(Field::Source, problems.source);
-        if (problems.any())
-            in.port.reset();
+        in.port = problems.any() ? std::nullopt : std::optional(port);
     } else {
         for (const Field f : {Field::Pll, Field::Clock, Field::Source})
             say(f, {});
@@ -98,15 +98,15 @@ void Companion::readClocks(PicInputs& in) {
         view_.setPresets(Field::Clock, clocks);
     }
     std::vector<std::string> keys;
-    for (const ClockSource& one : names.family().sources) {
-        if (sources)
+    if (sources) {
+        for (const ClockSource& one : port.family().sources)
             keys.emplace_back(one.key);
     }
     if (keys != s.sourcePresets) {
         s.sourcePresets = keys;
         view_.setPresets(Field::Source, keys);
     }
-    const std::string title = report::givenClockTitle(in.port.value_or(names));
+    const std::string title = report::givenClockTitle(port);
     const std::string label = (title == "Quarzo" ? "&" : "") + title + ":";
     if (label != s.crystalLabel) {
         s.crystalLabel = label;

@@ -53,7 +53,7 @@ struct GeneratorMode {
 // ("101", "111" and anything that is not an exact key).
 [[nodiscard]] std::int16_t divisorForKey(std::string_view key);
 
-// rate = F / (divisor * (n + offset)). The classic generators count n + 1
+// rate = F / (divisor * (n + offset)). A counter that reloads n counts n + 1
 // clocks; the fractional one divides by n itself, so its offset is 0.
 struct ModeInfo {
     std::string_view key;  // "001"
